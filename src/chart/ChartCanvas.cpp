@@ -1,0 +1,114 @@
+#include "ChartCanvas.h"
+
+#include <QFontMetricsF>
+#include <QPaintEvent>
+#include <QPainter>
+
+ChartCanvas::ChartCanvas(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_StaticContents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    fitImage();
+}
+
+void ChartCanvas::SetScaleWidth(float width)
+{
+    if (width > 0)
+        m_scaleWidth = width;
+}
+
+void ChartCanvas::SetScaleHeight(float height)
+{
+    if (height > 0)
+        m_scaleHeight = height;
+}
+
+void ChartCanvas::Clear()
+{
+    fitImage();
+    m_image.fill(Qt::white);
+    update();
+}
+
+double ChartCanvas::TextWidth(const QString &text) const
+{
+    return QFontMetricsF(font()).horizontalAdvance(text) * m_scaleWidth / qMax(1, width());
+}
+
+double ChartCanvas::TextHeight(const QString &text) const
+{
+    Q_UNUSED(text);
+    return QFontMetricsF(font()).height() * m_scaleHeight / qMax(1, height());
+}
+
+void ChartCanvas::PlaceAt(QWidget *child, double left, double top) const
+{
+    if (child)
+        child->move(PixelX(left), PixelY(top));
+}
+
+void ChartCanvas::fitImage()
+{
+    // A hidden widget gets no resize event until it is shown, but its size is already set:
+    // check it whenever the image is about to be used.
+    const qreal dpr = devicePixelRatioF();
+    const QSize deviceSize = (QSizeF(size()) * dpr).toSize().expandedTo(QSize(1, 1));
+    if (m_image.size() == deviceSize && qFuzzyCompare(m_image.devicePixelRatio(), dpr))
+        return;
+    QImage image(deviceSize, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    if (!m_image.isNull()) {
+        QPainter p(&image);
+        p.drawImage(image.rect(), m_image);
+    }
+    image.setDevicePixelRatio(dpr);
+    m_image = image;
+}
+
+void ChartCanvas::resizeEvent(QResizeEvent *event)
+{
+    fitImage();
+    QWidget::resizeEvent(event);
+}
+
+void ChartCanvas::paintEvent(QPaintEvent *event)
+{
+    fitImage(); // the window may have moved to a screen of another pixel density
+    QPainter p(this);
+    const qreal dpr = m_image.devicePixelRatio();
+    const QRect r = event->rect();
+    const QRectF source(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr);
+    p.drawImage(QRectF(r), m_image, source);
+}
+
+void ChartCanvas::repaintDevice(const QRect &deviceRect)
+{
+    const qreal dpr = m_image.devicePixelRatio();
+    update(QRectF(deviceRect.x() / dpr, deviceRect.y() / dpr, deviceRect.width() / dpr + 1,
+                  deviceRect.height() / dpr + 1)
+               .toAlignedRect());
+}
+
+ChartCanvas::PointWriter::PointWriter(ChartCanvas &canvas, qint32 bgr)
+    : m_canvas((canvas.fitImage(), canvas))
+    , m_bits(canvas.m_image.bits())
+    , m_stride(canvas.m_image.bytesPerLine())
+    , m_width(canvas.m_image.width())
+    , m_height(canvas.m_image.height())
+    , m_sx(float(canvas.m_image.width()) / canvas.m_scaleWidth)
+    , m_sy(float(canvas.m_image.height()) / canvas.m_scaleHeight)
+    , m_left(canvas.m_image.width())
+    , m_right(-1)
+    , m_top(canvas.m_image.height())
+    , m_bottom(-1)
+{
+    const auto v = quint32(bgr);
+    m_rgb = qRgb(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+ChartCanvas::PointWriter::~PointWriter()
+{
+    if (m_right >= m_left)
+        m_canvas.repaintDevice(QRect(QPoint(m_left, m_top), QPoint(m_right, m_bottom)));
+}

@@ -1,0 +1,715 @@
+#include "frmBio.h"
+
+#include "ChartCanvas.h"
+#include "model/modBiorhythm.h"
+#include "platform/Dates.h"
+#include "shell/ButtonImages.h"
+#include "shell/Chrome.h"
+#include "shell/LineControl.h"
+#include "shell/Look.h"
+#include "shell/PictureButton.h"
+#include "shell/frmAbout.h"
+#include "shell/modRegistry.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+
+using namespace modBiorhythm;
+
+namespace {
+
+QPointer<frmBio> s_instance;
+
+// The canvas height of the layout, in its own units; the width is set to 28 days at load.
+constexpr float CanvasHeight = 159.1122f;
+constexpr float CanvasDays = 28;
+
+// Pure red, green and blue as the visit state writes colours (0x00BBGGRR).
+constexpr qint32 Red = 0x000000FF;
+constexpr qint32 Green = 0x0000FF00;
+constexpr qint32 Blue = 0x00FF0000;
+constexpr qint32 White = 0x00FFFFFF;
+
+// The window frame colour of the system palette, for the day grid.
+const QColor GridColor {100, 100, 100};
+
+QString indexed(const char *name, int i)
+{
+    return QString::fromLatin1(name) + QLatin1Char('(') + QString::number(i) + QLatin1Char(')');
+}
+
+// Numbers as the range labels show them: no leading blank, no decimals when whole.
+QString numberText(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
+} // namespace
+
+frmBio::frmBio(QWidget *parent)
+    : QMainWindow(parent)
+{
+    s_instance = this;
+    setObjectName(QStringLiteral("frmBio"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    buildLayout();
+    buildMenus();
+    connectCommands();
+    Form_Load();
+}
+
+frmBio::~frmBio()
+{
+    if (s_instance == this)
+        s_instance = nullptr;
+}
+
+frmBio *frmBio::Instance() { return s_instance; }
+
+frmBio *frmBio::GetOrCreate()
+{
+    if (!s_instance)
+        new frmBio;
+    return s_instance;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout
+
+void frmBio::buildLayout()
+{
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("frmBioClient"));
+    setCentralWidget(m_client);
+    setFont(Look::Verdana());
+    Chrome::SetUpWindow(this, m_client, 11715, 7065);
+
+    const QFont range = Look::Verdana(9.75, true);
+    m_lblLeast = Look::MakeLabel(m_client, QStringLiteral("lblLeast"), QStringLiteral("-14"),
+                                 Look::Amber, range, false);
+    Look::PlaceTw(m_lblLeast, 120, 0, 1290, 240);
+
+    const ImageList &img = ButtonImages::ChartImg();
+    m_picLeft = new PictureButton(img, 9, 10, QStringLiteral("Previous Day"), m_client);
+    m_picLeft->setObjectName(QStringLiteral("picLeft"));
+    m_picLeft->setToolTip(QStringLiteral("Previous Day"));
+    Look::MoveTw(m_picLeft, 120, 180);
+
+    m_picToday = new PictureButton(img, 13, 14, QStringLiteral("Today"), m_client);
+    m_picToday->setObjectName(QStringLiteral("picToday"));
+    Look::MoveTw(m_picToday, 5467, 0);
+
+    m_lblDate = Look::MakeLabel(m_client, QStringLiteral("lblDate"), QString(), Look::Amber, range);
+    m_lblDate->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Look::MoveTw(m_lblDate, 5460, 465);
+
+    m_picShowAll = new PictureButton(img, 7, 8, QStringLiteral("Show All"), m_client);
+    m_picShowAll->setObjectName(QStringLiteral("picShowAll"));
+    Look::MoveTw(m_picShowAll, 6600, 75);
+    m_picShowAll->hide();
+
+    const QFont legend = Look::Verdana(8.25, true);
+    m_lblRedLineFor = Look::MakeLabel(m_client, QStringLiteral("lblRedLineFor"),
+                                      QStringLiteral("Red Curve for Physical"), QColor(255, 128, 128),
+                                      legend);
+    m_lblGreenLineFor = Look::MakeLabel(m_client, QStringLiteral("lblGreenLineFor"),
+                                        QStringLiteral("Green Curve for Emotional"),
+                                        QColor(128, 255, 128), legend);
+    m_lblBlueLineFor = Look::MakeLabel(m_client, QStringLiteral("lblBlueLineFor"),
+                                       QStringLiteral("Blue Curve for Intellectual"),
+                                       QColor(0, 255, 255), legend);
+    Look::MoveTw(m_lblRedLineFor, 7800, 0);
+    Look::MoveTw(m_lblGreenLineFor, 7800, 240);
+    Look::MoveTw(m_lblBlueLineFor, 7800, 480);
+    for (QLabel *label : {m_lblRedLineFor, m_lblGreenLineFor, m_lblBlueLineFor}) {
+        label->setMouseTracking(true);
+        label->installEventFilter(this);
+        label->hide();
+    }
+
+    m_lblMost = Look::MakeLabel(m_client, QStringLiteral("lblMost"), QStringLiteral("14"),
+                                Look::Amber, range);
+    m_lblMost->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    Look::MoveTw(m_lblMost, 11355, 0);
+
+    m_picRight = new PictureButton(img, 11, 12, QStringLiteral("Next Day"), m_client);
+    m_picRight->setObjectName(QStringLiteral("picRight"));
+    m_picRight->setToolTip(QStringLiteral("Next Day"));
+    Look::MoveTw(m_picRight, 10815, 180);
+
+    // The canvas and the furniture that lies on it.
+    m_picBiorhythm = new ChartCanvas(m_client);
+    m_picBiorhythm->setObjectName(QStringLiteral("picBiorhythm"));
+    Look::PlaceTw(m_picBiorhythm, 120, 750, 11505, 3735);
+    m_picBiorhythm->SetScaleWidth(m_picBiorhythm->width());
+    m_picBiorhythm->SetScaleHeight(CanvasHeight);
+    m_picBiorhythm->setFont(Look::Verdana());
+
+    for (int i = 0; i < 14; ++i) {
+        const QFont dayFont = Look::MsSansSerif();
+        m_lblPrevDay.append(Look::MakeLabel(m_picBiorhythm, indexed("lblPrevDay", i),
+                                            QStringLiteral("1"), Look::Black, dayFont));
+        m_lblNextDay.append(Look::MakeLabel(m_picBiorhythm, indexed("lblNextDay", i),
+                                            QStringLiteral("1"), Look::Black, dayFont));
+    }
+    for (int i = 0; i < 13; ++i) {
+        m_lnVertPre.append(new LineControl(indexed("lnVertPre", i), GridColor, 1, m_picBiorhythm));
+        m_lnVertNext.append(new LineControl(indexed("lnVertNext", i), GridColor, 1, m_picBiorhythm));
+    }
+    m_lnHor = new LineControl(QStringLiteral("lnHor"), Look::Black, 1, m_picBiorhythm);
+    m_lnVert = new LineControl(QStringLiteral("lnVert"), Look::Black, 2, m_picBiorhythm);
+
+    const QFont percent = Look::Verdana(8.25, true);
+    const struct
+    {
+        const char *caption;
+        int left, top;
+        QColor color;
+        QFont font;
+    } percents[] = {
+        {"100%", 6240, 2400, Look::Black, percent},
+        {"0%", 3690, 2790, Look::Black, percent},
+        {"-100%", 5940, 6270, Look::White, Look::MsSansSerif(8.25, true)},
+        {"-100%", 10890, 3360, Look::Black, percent},
+    };
+    for (int i = 0; i < 4; ++i) {
+        QLabel *label = Look::MakeLabel(m_picBiorhythm, indexed("lblPercent", i),
+                                        QString::fromLatin1(percents[i].caption), percents[i].color,
+                                        percents[i].font, i != 2);
+        Look::MoveTw(label, percents[i].left, percents[i].top);
+        if (i == 2)
+            label->resize(Look::Px(525), Look::Px(195));
+        m_lblPercent.append(label);
+    }
+
+    // Frames: the member legend with the view buttons, and the explanation panel.
+    const QString frameStyle = QStringLiteral(
+        "QGroupBox#%1 { background: rgb(33,32,32); border: 1px solid rgb(128,128,128);"
+        " margin-top: 6px; }"
+        "QGroupBox#%1::title { subcontrol-origin: margin; subcontrol-position: top left;"
+        " left: 6px; padding: 0 2px; color: white; }");
+    auto makeFrame = [&](const QString &name, const QString &caption, int left, int top,
+                         int width, int height) {
+        auto *frame = new QGroupBox(caption, m_client);
+        frame->setObjectName(name);
+        frame->setFont(Look::Verdana(8.25, true));
+        frame->setStyleSheet(frameStyle.arg(name));
+        frame->setFlat(false);
+        Look::PlaceTw(frame, left, top, width, height);
+        return frame;
+    };
+    m_Frame2 = makeFrame(QStringLiteral("Frame2"), QStringLiteral("Person's Vantrel Details"), 120,
+                         4530, 5475, 2505);
+    m_Frame3 = makeFrame(QStringLiteral("Frame3"), QStringLiteral("Vantrel Interpretation"), 5610,
+                         4530, 5985, 2505);
+
+    m_picPhysical = new PictureButton(img, 1, 2, QStringLiteral("Physical"), m_Frame2);
+    m_picPhysical->setObjectName(QStringLiteral("picPhysical"));
+    Look::MoveTw(m_picPhysical, 120, 300);
+    m_picEmotional = new PictureButton(img, 3, 4, QStringLiteral("Emotional"), m_Frame2);
+    m_picEmotional->setObjectName(QStringLiteral("picEmotional"));
+    Look::MoveTw(m_picEmotional, 1207, 300);
+    m_picIntellectual = new PictureButton(img, 5, 6, QStringLiteral("Intellectual"), m_Frame2);
+    m_picIntellectual->setObjectName(QStringLiteral("picIntellectual"));
+    Look::MoveTw(m_picIntellectual, 2415, 300);
+    // Back draws from the start-up window's list, which outlives that window.
+    m_picBack = new PictureButton(ButtonImages::StartupImg2(), 1, 2, QStringLiteral("Back To Main"),
+                                  m_Frame2);
+    m_picBack->setObjectName(QStringLiteral("picBack"));
+    Look::MoveTw(m_picBack, 3720, 300);
+
+    const QFont nameFont = Look::Verdana(6.75);
+    for (int i = 0; i < 10; ++i) {
+        const bool odd = i % 2 == 1;
+        auto *box = new QFrame(m_Frame2);
+        box->setObjectName(indexed("Picture1", i));
+        box->setFrameStyle(QFrame::Box | QFrame::Plain);
+        box->setLineWidth(1);
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::WindowText, Look::Black);
+        box->setPalette(palette);
+        Look::SetBackColor(box, Look::White);
+        Look::PlaceTw(box, odd ? 2760 : 240, 960 + 240 * (i / 2), 400, 200);
+        box->hide();
+        m_Picture1.append(box);
+
+        QLabel *name = Look::MakeLabel(m_Frame2, indexed("lblName", i), QString(), Look::Amber,
+                                       nameFont, false);
+        Look::PlaceTw(name, odd ? 3240 : 720, 975 + 240 * (i / 2), 1425, 180);
+        name->hide();
+        m_lblName.append(name);
+
+        // Below the client area: their texts stay current, but they are never seen.
+        QLabel *days = Look::MakeLabel(m_client, indexed("lblDayLived", i), QStringLiteral("DL"),
+                                       Look::Amber, Look::Verdana());
+        Look::MoveTw(days, 120, 7920 + 240 * i);
+        days->hide();
+        m_lblDayLived.append(days);
+    }
+
+    m_picExplain = new QWidget(m_Frame3);
+    m_picExplain->setObjectName(QStringLiteral("picExplain"));
+    Look::PaintBackground(m_picExplain, Look::Black);
+    Look::PlaceTw(m_picExplain, 90, 210, 3675, 200);
+    m_picExplain->setMouseTracking(true);
+    m_picExplain->installEventFilter(this);
+    m_lblGreen = Look::MakeLabel(m_picExplain, QStringLiteral("lblGreen"),
+                                 QStringLiteral("Detailed Description of Vantrel Chart"),
+                                 Look::Amber, Look::Verdana(8.25, true));
+    m_lblGreen->move(0, 0);
+    m_lblGreen->setMouseTracking(true);
+    m_lblGreen->installEventFilter(this);
+
+    QLabel *heading = Look::MakeLabel(m_Frame3, QStringLiteral("lblInfo(0)"),
+                                      InfoTopics::Heading(InfoTopic::General), Look::Amber,
+                                      Look::Verdana(8.25, true));
+    Look::MoveTw(heading, 90, 420);
+    QLabel *text = Look::MakeParagraph(m_Frame3, QStringLiteral("lblInfo(1)"),
+                                       InfoTopics::Text(InfoTopic::General), Look::Amber, 90, 660,
+                                       5835, 1800);
+    m_lblInfo = {heading, text};
+
+    // The action buttons hold the commands; they lie below the client area.
+    m_cmdPhysical = Chrome::MakeActionButton(m_client, QStringLiteral("cmdPhysical"),
+                                             QStringLiteral("&Physical"), 120, 8760, 1215, 375, true);
+    m_cmdEmotional = Chrome::MakeActionButton(m_client, QStringLiteral("cmdEmotional"),
+                                              QStringLiteral("&Emotional"), 1425, 8760, 1215, 375,
+                                              true);
+    m_cmdIntellectual = Chrome::MakeActionButton(m_client, QStringLiteral("cmdIntellectual"),
+                                                 QStringLiteral("&Intellectual"), 2715, 8760, 1215,
+                                                 375, true);
+    m_cmdShowAll = Chrome::MakeActionButton(m_client, QStringLiteral("cmdShowAll"),
+                                            QStringLiteral("Show All"), 4260, 8760, 1095, 375, true);
+    m_cmdShowAll->setToolTip(QStringLiteral("This only for self "));
+    m_cmdShowAll->setEnabled(false);
+    m_cmdPrevDay = Chrome::MakeActionButton(m_client, QStringLiteral("cmdPrevDay"),
+                                            QStringLiteral("<"), 5445, 8760, 615, 375, true);
+    m_cmdNextDay = Chrome::MakeActionButton(m_client, QStringLiteral("cmdNextDay"),
+                                            QStringLiteral(">"), 6135, 8760, 615, 375, true);
+    m_cmdToday = Chrome::MakeActionButton(m_client, QStringLiteral("cmdToday"),
+                                          QStringLiteral("Today"), 6840, 8760, 855, 375, true);
+    m_cmdToday->setDefault(true);
+    m_cmdBack = Chrome::MakeActionButton(m_client, QStringLiteral("cmdBack"),
+                                         QStringLiteral("&Back To Main"), 7920, 8760, 3425, 375,
+                                         true);
+}
+
+void frmBio::buildMenus()
+{
+    QMenu *file = Chrome::AddMenu(this, nullptr, QStringLiteral("mnuFile"), QStringLiteral("&File"));
+    QMenu *run = Chrome::AddMenu(this, file, QStringLiteral("mnuRun"),
+                                 QStringLiteral("Create Biorythm Chart"));
+    m_mnuPhysical = Chrome::AddEntry(run, QStringLiteral("mnuPhysical"), QStringLiteral("Physical"));
+    m_mnuEmotional = Chrome::AddEntry(run, QStringLiteral("mnuEmotional"),
+                                      QStringLiteral("Emotional"));
+    m_mnuIntellectual = Chrome::AddEntry(run, QStringLiteral("mnuIntellectual"),
+                                         QStringLiteral("Intellectual"));
+    Chrome::AddSeparator(file, QStringLiteral("mnuSeparator1"));
+    m_mnuBack = Chrome::AddEntry(file, QStringLiteral("mnuBack"), QStringLiteral("Back"));
+    Chrome::AddSeparator(file, QStringLiteral("mnuSeparator3"));
+    m_mnuExit = Chrome::AddEntry(file, QStringLiteral("mnuExit"), QStringLiteral("Exit"));
+
+    QMenu *help = Chrome::AddMenu(this, nullptr, QStringLiteral("mnuHelp"), QStringLiteral("Help"));
+    m_mnuOnlineHelp = Chrome::AddEntry(help, QStringLiteral("mnuOnlineHelp"),
+                                       QStringLiteral("Online Help"));
+    m_mnuVisitUsOnline = Chrome::AddEntry(help, QStringLiteral("mnuVisitUsOnline"),
+                                          QStringLiteral("Visit Us Online"));
+    Chrome::AddSeparator(help, QStringLiteral("mnuSeparator2"), false);
+    m_mnuCheckForUpdate = Chrome::AddEntry(help, QStringLiteral("mnuCheckForUpdate"),
+                                           QStringLiteral("Check For Software Update"), false);
+    Chrome::AddSeparator(help, QStringLiteral("mnuSeparator"), false);
+    m_mnuAboutUs = Chrome::AddEntry(help, QStringLiteral("mnuAboutUs"),
+                                    QStringLiteral("&About Software"));
+}
+
+void frmBio::connectCommands()
+{
+    connect(m_cmdPhysical, &QPushButton::clicked, this, &frmBio::cmdPhysical_Click);
+    connect(m_cmdEmotional, &QPushButton::clicked, this, &frmBio::cmdEmotional_Click);
+    connect(m_cmdIntellectual, &QPushButton::clicked, this, &frmBio::cmdIntellectual_Click);
+    connect(m_cmdShowAll, &QPushButton::clicked, this, &frmBio::cmdShowAll_Click);
+    connect(m_cmdPrevDay, &QPushButton::clicked, this, &frmBio::cmdPrevDay_Click);
+    connect(m_cmdNextDay, &QPushButton::clicked, this, &frmBio::cmdNextDay_Click);
+    connect(m_cmdToday, &QPushButton::clicked, this, &frmBio::cmdToday_Click);
+    connect(m_cmdBack, &QPushButton::clicked, this, &frmBio::cmdBack_Click);
+
+    connect(m_picPhysical, &PictureButton::clicked, this, &frmBio::picPhysical_Click);
+    connect(m_picEmotional, &PictureButton::clicked, this, &frmBio::picEmotional_Click);
+    connect(m_picIntellectual, &PictureButton::clicked, this, &frmBio::picIntellectual_Click);
+    connect(m_picShowAll, &PictureButton::clicked, this, &frmBio::picShowAll_Click);
+    connect(m_picLeft, &PictureButton::clicked, this, &frmBio::picLeft_Click);
+    connect(m_picRight, &PictureButton::clicked, this, &frmBio::picRight_Click);
+    connect(m_picToday, &PictureButton::clicked, this, &frmBio::picToday_Click);
+    connect(m_picBack, &PictureButton::clicked, this, &frmBio::picBack_Click);
+
+    connect(m_mnuPhysical, &QAction::triggered, this, &frmBio::mnuPhysical_Click);
+    connect(m_mnuEmotional, &QAction::triggered, this, &frmBio::mnuEmotional_Click);
+    connect(m_mnuIntellectual, &QAction::triggered, this, &frmBio::mnuIntellectual_Click);
+    connect(m_mnuBack, &QAction::triggered, this, &frmBio::mnuBack_Click);
+    connect(m_mnuExit, &QAction::triggered, this, &frmBio::mnuExit_Click);
+    connect(m_mnuOnlineHelp, &QAction::triggered, this, &frmBio::mnuOnlineHelp_Click);
+    connect(m_mnuVisitUsOnline, &QAction::triggered, this, &frmBio::mnuVisitUsOnline_Click);
+    connect(m_mnuCheckForUpdate, &QAction::triggered, this, &frmBio::mnuCheckForUpdate_Click);
+    connect(m_mnuAboutUs, &QAction::triggered, this, &frmBio::mnuAboutUs_Click);
+
+    // Today is the window's default button: Enter runs it from anywhere in the window.
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *enter = new QShortcut(QKeySequence(key), this);
+        connect(enter, &QShortcut::activated, m_cmdToday, &QPushButton::click);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Load, unload and the day scale
+
+void frmBio::Form_Load()
+{
+    m_unloaded = false;
+    showDateLabel();
+
+    if (QScreen *screen = this->screen()) {
+        if (layout())
+            layout()->activate();
+        const int left = (screen->geometry().width() - frameGeometry().width()) / 2;
+        move(screen->geometry().x() + left, screen->geometry().y());
+    }
+
+    m_picBiorhythm->SetScaleWidth(CanvasDays);
+
+    // The general explanation goes in unconditionally; the first view replaces it.
+    Look::SetCaption(m_lblInfo[0], InfoTopics::Heading(InfoTopic::General));
+    Look::SetCaption(m_lblInfo[1], InfoTopics::Text(InfoTopic::General));
+
+    LayoutDayScale();
+
+    if (VisitType == QLatin1String("SELF")) {
+        setAllCyclesControlsVisible(true);
+        m_cmdShowAll->setEnabled(true);
+        m_picShowAll->setEnabled(true);
+        cmdShowAll_Click();
+    } else {
+        setAllCyclesControlsVisible(false);
+        m_cmdShowAll->setEnabled(false);
+        m_picShowAll->setEnabled(false);
+        cmdPhysical_Click();
+    }
+}
+
+void frmBio::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+
+    ClearMemberTable();
+    UsedColors.fill(0);
+    m_picBiorhythm->Clear();
+    VisitorsLeft = 0;
+    TotalVisitors = 0;
+    setAllCyclesControlsVisible(false);
+}
+
+void frmBio::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmBio::LayoutDayScale()
+{
+    ChartCanvas *canvas = m_picBiorhythm;
+    const double W = canvas->ScaleWidth();
+    const double H = canvas->ScaleHeight();
+    const QDate report = IsMember(0) ? VisitorReportDate[0] : QDate();
+    auto dayOfMonth = [&](qint64 offset) {
+        const QDate day = report.addDays(offset);
+        return day.isValid() ? QString::number(day.day()) : QString();
+    };
+
+    m_lnHor->SetEnds(QPointF(canvas->PixelX(0), canvas->PixelY(H / 2)),
+                     QPointF(canvas->PixelX(W), canvas->PixelY(H / 2)));
+    m_lnVert->SetBorderWidth(2);
+    const double centre = W / 2;
+    auto placeDayLine = [&](LineControl *line, double x) {
+        line->SetEnds(QPointF(x * canvas->width() / W, canvas->PixelY(0)),
+                      QPointF(x * canvas->width() / W, canvas->PixelY(H)));
+    };
+    placeDayLine(m_lnVert, centre);
+    placeDayLine(m_lnVertNext[0], centre + 1);
+
+    // Day numbers: right of the centre each stands just left of its day's line, left of the
+    // centre just right of it; the report date itself is the date label.
+    double left = 14.2;
+    for (int i = 0; i < 14; ++i) {
+        if (i > 0)
+            left += 1;
+        canvas->PlaceAt(m_lblNextDay[i], left, 0.14);
+        Look::SetCaption(m_lblNextDay[i], dayOfMonth(i + 1));
+    }
+    left = 13.2;
+    canvas->PlaceAt(m_lblPrevDay[13], left, 0.14);
+    Look::SetCaption(m_lblPrevDay[13], dayOfMonth(-1));
+    for (int i = 12; i >= 0; --i) {
+        left -= 1;
+        canvas->PlaceAt(m_lblPrevDay[i], left, 0.14);
+        Look::SetCaption(m_lblPrevDay[i], dayOfMonth(-(14 - i)));
+    }
+
+    for (int i = 1; i < 13; ++i)
+        placeDayLine(m_lnVertNext[i], centre + 1 + i);
+    for (int i = 0; i < 13; ++i)
+        placeDayLine(m_lnVertPre[i], centre - 1 - i);
+
+    Look::SetCaption(m_lblLeast, numberText(-W / 2));
+    Look::SetCaption(m_lblMost, numberText(W / 2));
+
+    centreDateLabel();
+
+    canvas->PlaceAt(m_lblPercent[0], canvas->ScaleWidth() - canvas->TextHeight(QStringLiteral("100%")) + 0.01,
+                    H / 2 + canvas->TextWidth(QStringLiteral("100%")) / 2 - 10);
+    canvas->PlaceAt(m_lblPercent[1], canvas->ScaleWidth() - canvas->TextHeight(QStringLiteral("0%")) + 0.5,
+                    H / 2 + canvas->TextWidth(QStringLiteral("0%")) / 2);
+}
+
+void frmBio::showDateLabel()
+{
+    const QDate report = IsMember(0) ? VisitorReportDate[0] : QDate();
+    Look::SetCaption(m_lblDate, report.isValid() ? Dates::ShortDateText(report) : QString());
+}
+
+void frmBio::centreDateLabel()
+{
+    m_lblDate->adjustSize();
+    m_lblDate->move(m_picBiorhythm->x() + m_picBiorhythm->width() / 2 - m_lblDate->width() / 2,
+                    m_lblDate->y());
+}
+
+void frmBio::setAllCyclesControlsVisible(bool visible)
+{
+    for (QWidget *w : std::initializer_list<QWidget *> {m_picShowAll, m_lblRedLineFor,
+                                                        m_lblGreenLineFor, m_lblBlueLineFor})
+        w->setVisible(visible);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Curves
+
+void frmBio::Parabola(double Xa, double Ya, double LastPt, qint32 RedGreenBlue)
+{
+    const double m = double(m_picBiorhythm->ScaleHeight()) / 2;
+    const double halfWidth = LastPt - Xa;
+    if (!(halfWidth > 0))
+        return; // an arc whose right end is not right of its vertex has no points
+    const double k = (m - Ya) / (halfWidth * halfWidth);
+    ChartCanvas::PointWriter points(*m_picBiorhythm, RedGreenBlue);
+    for (double x = Xa - halfWidth; x <= LastPt; x += 0.01) {
+        const double y = k * (x - Xa) * (x - Xa) + Ya;
+        points.Set(float(x), float(y));
+    }
+}
+
+void frmBio::PlotCycle(int i, double P, qint32 C)
+{
+    if (!IsMember(i) || !(P > 0))
+        return;
+    const float W = m_picBiorhythm->ScaleWidth();
+    double peakX = FirstVertex(i, P, W);
+    while (float(peakX) < m_picBiorhythm->ScaleWidth()) {
+        peakX += P / 2; // a maximum
+        if (peakX + P / 4 >= 0)
+            Parabola(peakX, 0, peakX + P / 4, C);
+        peakX += P / 2; // a minimum
+        if (peakX + P / 4 >= 0)
+            Parabola(peakX, m_picBiorhythm->ScaleHeight(), peakX + P / 4, C);
+    }
+}
+
+void frmBio::beginBusy() { setCursor(Qt::WaitCursor); }
+
+void frmBio::endBusy() { unsetCursor(); }
+
+void frmBio::fillLegendBoxesAndNames(bool selfBoxWhite)
+{
+    for (int i = 0; i < TotalVisitors && i < m_Picture1.size(); ++i) {
+        m_Picture1[i]->setVisible(true);
+        if (selfBoxWhite)
+            Look::SetBackColor(m_Picture1[0], Look::FromBgr(White));
+        else if (IsMember(i))
+            Look::SetBackColor(m_Picture1[i], Look::FromBgr(VisitorColor[i]));
+        m_lblName[i]->setVisible(true);
+        if (IsMember(i))
+            Look::SetCaption(m_lblName[i], VisitorName[i]);
+    }
+}
+
+void frmBio::cmdShowAll_Click()
+{
+    CurrentView = QStringLiteral("All");
+    setAllCyclesControlsVisible(true);
+
+    beginBusy();
+    if (!IsSelf)
+        m_picBiorhythm->Clear();
+    showDateLabel();
+    centreDateLabel();
+    for (int i = 0; i < TotalVisitors; ++i)
+        PlotCycle(i, PhysicalPeriod, Red);
+    endBusy();
+    ShowInfoTopic(InfoTopic::Physical);
+
+    // The all-cycles view gives every member's box its own colour, SELF or not.
+    fillLegendBoxesAndNames(false);
+    for (int i = 0; i < TotalVisitors && i < m_lblDayLived.size(); ++i) {
+        m_lblDayLived[i]->setVisible(true);
+        Look::SetCaption(m_lblDayLived[i], DayLivedText(i));
+    }
+
+    beginBusy();
+    fillLegendBoxesAndNames(false);
+    centreDateLabel();
+    for (int i = 0; i < TotalVisitors; ++i)
+        PlotCycle(i, EmotionalPeriod, Green);
+    endBusy();
+    ShowInfoTopic(InfoTopic::Emotional);
+
+    beginBusy();
+    fillLegendBoxesAndNames(false);
+    centreDateLabel();
+    for (int i = 0; i < TotalVisitors; ++i)
+        PlotCycle(i, IntellectualPeriod, Blue);
+    endBusy();
+    ShowInfoTopic(InfoTopic::Intellectual);
+}
+
+void frmBio::runCycleView(const QString &view, double period, InfoTopic topic, bool legendFirst)
+{
+    beginBusy();
+    CurrentView = view;
+    m_picBiorhythm->Clear();
+    showDateLabel();
+    centreDateLabel();
+    if (legendFirst)
+        fillLegendBoxesAndNames(IsSelf);
+    for (int i = 0; i < TotalVisitors; ++i) {
+        const qint32 colour = IsSelf ? Red : (IsMember(i) ? VisitorColor[i] : 0);
+        PlotCycle(i, period, colour);
+    }
+    endBusy();
+    ShowInfoTopic(topic);
+    fillLegendBoxesAndNames(IsSelf);
+    for (int i = 0; i < TotalVisitors && i < m_lblDayLived.size(); ++i) {
+        m_lblDayLived[i]->setVisible(true);
+        Look::SetCaption(m_lblDayLived[i], DayLivedText(i));
+    }
+}
+
+void frmBio::cmdPhysical_Click()
+{
+    runCycleView(QStringLiteral("Physical"), PhysicalPeriod, InfoTopic::Physical, false);
+}
+
+void frmBio::cmdEmotional_Click()
+{
+    runCycleView(QStringLiteral("Emotional"), EmotionalPeriod, InfoTopic::Emotional, true);
+}
+
+void frmBio::cmdIntellectual_Click()
+{
+    runCycleView(QStringLiteral("Intellectual"), IntellectualPeriod, InfoTopic::Intellectual, true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Explanation panel
+
+void frmBio::ShowInfoTopic(InfoTopic topic)
+{
+    const QString heading = InfoTopics::Heading(topic);
+    if (m_lblInfo[0]->text() == heading)
+        return;
+    Look::SetCaption(m_lblInfo[0], heading);
+    Look::SetCaption(m_lblInfo[1], InfoTopics::Text(topic));
+}
+
+void frmBio::lblRedLineFor_MouseMove() { ShowInfoTopic(InfoTopic::Physical); }
+void frmBio::lblGreenLineFor_MouseMove() { ShowInfoTopic(InfoTopic::Emotional); }
+void frmBio::lblBlueLineFor_MouseMove() { ShowInfoTopic(InfoTopic::Intellectual); }
+void frmBio::picExplain_MouseMove() { ShowInfoTopic(InfoTopic::General); }
+void frmBio::lblGreen_MouseMove() { }
+
+bool frmBio::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        // A label takes the mouse moves over its own area; its container never sees them.
+        if (watched == m_lblRedLineFor)
+            lblRedLineFor_MouseMove();
+        else if (watched == m_lblGreenLineFor)
+            lblGreenLineFor_MouseMove();
+        else if (watched == m_lblBlueLineFor)
+            lblBlueLineFor_MouseMove();
+        else if (watched == m_picExplain)
+            picExplain_MouseMove();
+        else if (watched == m_lblGreen)
+            lblGreen_MouseMove();
+        else
+            return QMainWindow::eventFilter(watched, event);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Day navigation
+
+void frmBio::stepDays(qint64 days, bool toToday)
+{
+    const QDate today = Dates::Today();
+    for (int i = 0; i < TotalVisitors; ++i) {
+        if (!IsMember(i))
+            continue;
+        const QDate moved = toToday ? today : VisitorReportDate[i].addDays(days);
+        if (Dates::IsStorable(moved))
+            VisitorReportDate[i] = moved;
+    }
+    m_picBiorhythm->Clear();
+    if (CurrentView == QLatin1String("Physical"))
+        cmdPhysical_Click();
+    else if (CurrentView == QLatin1String("Emotional"))
+        cmdEmotional_Click();
+    else if (CurrentView == QLatin1String("Intellectual"))
+        cmdIntellectual_Click();
+    else if (CurrentView == QLatin1String("All"))
+        cmdShowAll_Click();
+    LayoutDayScale();
+}
+
+void frmBio::cmdPrevDay_Click() { stepDays(-1, false); }
+void frmBio::cmdNextDay_Click() { stepDays(1, false); }
+void frmBio::cmdToday_Click() { stepDays(0, true); }
+void frmBio::cmdBack_Click() { close(); }
+
+void frmBio::picPhysical_Click() { cmdPhysical_Click(); }
+void frmBio::picEmotional_Click() { cmdEmotional_Click(); }
+void frmBio::picIntellectual_Click() { cmdIntellectual_Click(); }
+void frmBio::picShowAll_Click() { cmdShowAll_Click(); }
+void frmBio::picLeft_Click() { cmdPrevDay_Click(); }
+void frmBio::picRight_Click() { cmdNextDay_Click(); }
+void frmBio::picToday_Click() { cmdToday_Click(); }
+void frmBio::picBack_Click() { close(); }
+
+void frmBio::mnuPhysical_Click() { cmdPhysical_Click(); }
+void frmBio::mnuEmotional_Click() { cmdEmotional_Click(); }
+void frmBio::mnuIntellectual_Click() { cmdIntellectual_Click(); }
+void frmBio::mnuBack_Click() { close(); }
+void frmBio::mnuExit_Click() { close(); }
+void frmBio::mnuOnlineHelp_Click() { modRegistry::OpenHelpPage(); }
+void frmBio::mnuVisitUsOnline_Click() { modRegistry::OpenHomePage(); }
+void frmBio::mnuCheckForUpdate_Click() { modRegistry::OpenDownloadPage(); }
+void frmBio::mnuAboutUs_Click() { frmAbout::ShowModal(this); }

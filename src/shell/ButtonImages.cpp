@@ -1,0 +1,173 @@
+#include "ButtonImages.h"
+
+#include "ImageList.h"
+#include "Look.h"
+
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace ButtonImages {
+
+namespace {
+
+constexpr int PictureHeight = 35;
+
+enum class Glyph { None, Left, Right };
+
+struct Face
+{
+    const char *key;      // the key of the normal picture
+    const char *caption;  // what the face reads
+    int width;            // pixels
+    Glyph glyph = Glyph::None;
+};
+
+QPixmap drawFace(const Face &face, bool hover)
+{
+    QPixmap picture(face.width, PictureHeight);
+    picture.fill(Look::Background);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+
+    // A dark raised plate; the hover picture lights it up and rings it in amber.
+    const QRectF plate = QRectF(picture.rect()).adjusted(1.5, 3.5, -1.5, -3.5);
+    QLinearGradient fill(plate.topLeft(), plate.bottomLeft());
+    if (hover) {
+        fill.setColorAt(0, QColor(120, 104, 52));
+        fill.setColorAt(1, QColor(70, 58, 22));
+    } else {
+        fill.setColorAt(0, QColor(78, 76, 76));
+        fill.setColorAt(1, QColor(24, 23, 23));
+    }
+    p.setBrush(fill);
+    p.setPen(QPen(hover ? Look::Amber : QColor(110, 108, 108), 1));
+    p.drawRoundedRect(plate, 5, 5);
+
+    p.setPen(Look::White);
+    p.setBrush(Look::White);
+    if (face.glyph != Glyph::None) {
+        const QPointF c = plate.center();
+        const qreal s = 7;
+        QPainterPath arrow;
+        if (face.glyph == Glyph::Left) {
+            arrow.moveTo(c.x() - s, c.y());
+            arrow.lineTo(c.x() + s * 0.8, c.y() - s);
+            arrow.lineTo(c.x() + s * 0.8, c.y() + s);
+        } else {
+            arrow.moveTo(c.x() + s, c.y());
+            arrow.lineTo(c.x() - s * 0.8, c.y() - s);
+            arrow.lineTo(c.x() - s * 0.8, c.y() + s);
+        }
+        arrow.closeSubpath();
+        p.drawPath(arrow);
+        return picture;
+    }
+
+    // The largest bold size up to 8 pt at which the caption fits the plate.
+    const QString caption = QString::fromUtf8(face.caption);
+    QFont font = Look::Verdana(8, true);
+    for (qreal size = 8; size >= 5; size -= 0.25) {
+        font.setPointSizeF(size);
+        if (QFontMetricsF(font).horizontalAdvance(caption) <= plate.width() - 6)
+            break;
+    }
+    p.setFont(font);
+    p.drawText(plate, Qt::AlignCenter, caption);
+    return picture;
+}
+
+// A list of faces, each added as its normal picture and then its hover picture.
+ImageList buildList(QSize nominal, std::initializer_list<Face> faces, const char *hoverSuffix)
+{
+    ImageList list(nominal);
+    for (const Face &face : faces) {
+        const QString key = QString::fromUtf8(face.key);
+        list.Add(key, drawFace(face, false));
+        list.Add(key + QString::fromUtf8(hoverSuffix), drawFace(face, true));
+    }
+    return list;
+}
+
+} // namespace
+
+const ImageList &StartupImg2()
+{
+    static const ImageList list = buildList({115, 35},
+                                            {
+                                                {"back_to_main", "Back To Main", 115},
+                                                {"back", "Back", 68},
+                                                {"show_chart", "Show Chart", 111},
+                                                {"next", "Next", 68},
+                                                {"view_result", "View Result", 121},
+                                                {"save_information", "Save Information", 158},
+                                                {"recall_information", "Recall Information", 158},
+                                            },
+                                            "_hyper");
+    return list;
+}
+
+const ImageList &StartupImg()
+{
+    // Only positions 27 to 32, 39 and 40 are used by buttons; the others keep the full set
+    // of faces in this list's own naming.
+    static const ImageList list = buildList({103, 35},
+                                            {
+                                                {"physical", "Physical", 71},
+                                                {"emotional", "Emotional", 79},
+                                                {"intellectual", "Intellectual", 79},
+                                                {"show-all", "Show All", 71},
+                                                {"left", "Previous Day", 54, Glyph::Left},
+                                                {"right", "Next Day", 54, Glyph::Right},
+                                                {"today", "Today", 54},
+                                                {"back-to-main", "Back To Main", 115},
+                                                {"next", "Next", 68},
+                                                {"view-result", "View Result", 121},
+                                                {"show-chart", "Show Chart", 111},
+                                                {"save-information", "Save Information", 158},
+                                                {"recall-information", "Recall Information", 158},
+                                                {"back", "Back", 71},
+                                                {"deselect-all", "Deselect All", 71},
+                                                {"select-all", "Select All", 71},
+                                                {"ok", "OK", 54},
+                                                {"exit", "Exit", 71},
+                                                {"help", "Help", 71},
+                                                {"remove", "Remove", 71},
+                                            },
+                                            "-hyper");
+    return list;
+}
+
+const ImageList &ChartImg()
+{
+    static const ImageList list = [] {
+        ImageList l = buildList({71, 35},
+                                {
+                                    {"physical", "Physical", 71},
+                                    {"emotional", "Emotional", 79},
+                                    {"intellectual", "Intellectual", 79},
+                                    {"show_all", "Show All", 71},
+                                    {"left", "Previous Day", 54, Glyph::Left},
+                                    {"right", "Next Day", 54, Glyph::Right},
+                                    {"today", "Today", 54},
+                                },
+                                "_hyper");
+        // Positions 15 and 16: a Back To Main face in this list's other naming, unused since
+        // the chart's Back button draws from the start-up list.
+        const Face back {"back-to-main", "Back To Main", 115};
+        l.Add(QStringLiteral("back-to-main"), drawFace(back, false));
+        l.Add(QStringLiteral("back-to-main-hyper"), drawFace(back, true));
+        return l;
+    }();
+    return list;
+}
+
+const ImageList &AboutImg()
+{
+    static const ImageList list = buildList({54, 35}, {{"ok", "OK", 54}}, "-hyper");
+    return list;
+}
+
+} // namespace ButtonImages

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QLabel>
+
+class ImageList;
+
+// A borderless push button that shows a picture from an image list and takes its size. It
+// shows its hover picture while the pointer is over it (and it is enabled), and its normal
+// picture as soon as the pointer has left it.
+class PictureButton : public QLabel
+{
+    Q_OBJECT
+
+public:
+    PictureButton(const ImageList &list, int normalPosition, int hoverPosition,
+                  const QString &caption, QWidget *parent = nullptr);
+
+    const ImageList &List() const { return *m_list; }
+    int NormalPosition() const { return m_normal; }
+    int HoverPosition() const { return m_hover; }
+    // True while the hover picture is shown.
+    bool IsHighlighted() const { return m_highlighted; }
+
+signals:
+    void clicked();
+
+protected:
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void showPicture(int position, bool highlighted);
+    bool isInside(const QPointF &pos) const;
+
+    const ImageList *m_list;
+    int m_normal;
+    int m_hover;
+    bool m_highlighted = false;
+    bool m_pressed = false;
+};
