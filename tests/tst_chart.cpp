@@ -1,4 +1,759 @@
+// The chart window, driven as a user drives it: views, curves on the canvas, legend,
+// explanation panel, day navigation, keyboard and unloading.
+#include "chart/ChartCanvas.h"
+#include "chart/InfoTopics.h"
+#include "chart/frmBio.h"
+#include "model/modBiorhythm.h"
+#include "platform/Dates.h"
+#include "shell/LineControl.h"
+#include "shell/PictureButton.h"
+
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+#include <cmath>
+
+using namespace modBiorhythm;
+
+namespace {
+
+struct Member
+{
+    QString name;
+    QDate dob;
+    QDate report;
+    qint32 color;
+};
+
+constexpr qint32 Red = 0x0000FF;
+constexpr qint32 Green = 0x00FF00;
+constexpr qint32 Blue = 0xFF0000;
+
+void setVisit(const QString &type, bool self, const QList<Member> &members)
+{
+    ResizeMemberTable(int(members.size()));
+    TotalVisitors = qint16(members.size());
+    for (int i = 0; i < members.size(); ++i)
+        StoreMember(i, members[i].name, members[i].dob, members[i].report, members[i].color);
+    VisitorsLeft = 0;
+    VisitType = type;
+    IsSelf = self;
+}
+
+// The worked example: born 1 January 1970, charted on 1 January 2000 (10957 days lived).
+QList<Member> y2kSelf()
+{
+    return {{QStringLiteral("Ann"), QDate(1970, 1, 1), QDate(2000, 1, 1), 0x0080FF}};
+}
+
+QList<Member> group(int n)
+{
+    const qint32 colours[] = {0x0000C0, 0x00A000, 0xC00000, 0x00A0A0, 0xA000A0,
+                              0xA0A000, 0x004080, 0x804000, 0x408000, 0x800040};
+    QList<Member> members;
+    for (int i = 0; i < n; ++i)
+        members.append({QStringLiteral("M%1").arg(i), QDate(1960, 3, 1).addDays(97 * i),
+                        QDate(2010, 6, 15), colours[i]});
+    return members;
+}
+
+// Where the cycle of period P stands on chart day x for someone who has lived D days on the
+// report date: a chain of parabolic half-waves, from first principles.
+double cycleY(qint32 D, double P, double x, double H)
+{
+    double t = std::fmod(D + (x - 14.0), P);
+    if (t < 0)
+        t += P;
+    const double q = P / 4;
+    const double value = t < P / 2 ? 1 - std::pow((t - q) / q, 2) : -(1 - std::pow((t - 3 * q) / q, 2));
+    return H / 2 * (1 - value);
+}
+
+// 0x00BBGGRR as the 0x00RRGGBB of an image pixel, alpha left out.
+QRgb rgbOf(qint32 bgr)
+{
+    return qRgb(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF) & 0xFFFFFF;
+}
+
+bool hasColourNear(const QImage &image, int px, int py, QRgb colour, int dx, int dy)
+{
+    for (int x = px - dx; x <= px + dx; ++x)
+        for (int y = py - dy; y <= py + dy; ++y)
+            if (image.rect().contains(x, y) && (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF))
+                return true;
+    return false;
+}
+
+template<typename T>
+T *child(QWidget *w, const QString &name)
+{
+    T *c = w->findChild<T *>(name);
+    if (!c)
+        qWarning("no child %s", qPrintable(name));
+    return c;
+}
+
+QString indexed(const char *name, int i)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i);
+}
+
+} // namespace
+
+class TestChart : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void catchUrl(const QUrl &url) { m_urls.append(url.toString()); }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void cleanup();
+
+    void layout_data();
+    void layout();
+    void opensAtTheTopCentred();
+    void firstViewFollowsVisitType_data();
+    void firstViewFollowsVisitType();
+    void curvesPassWhereTheCycleStands_data();
+    void curvesPassWhereTheCycleStands();
+    void eachMemberFollowsOwnReportDate();
+    void viewsClearExceptAllCyclesForSelf();
+    void sameViewTwiceGivesTheSamePicture();
+    void legendSlots_data();
+    void legendSlots();
+    void namesShowAsTyped();
+    void dayScale_data();
+    void dayScale();
+    void dayNavigation();
+    void todayGathersEveryone();
+    void reportDateStaysInsideTheCalendar();
+    void explanationPanel();
+    void hoverRules();
+    void keyboard();
+    void unloadEndsTheVisit();
+    void helpEntries();
+    void emptyAndBrokenVisitsDoNotCrash();
+
+private:
+    frmBio *openChart();
+    QStringList m_urls;
+};
+
+void TestChart::cleanupTestCase()
+{
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+}
+
+void TestChart::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "catchUrl");
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "catchUrl");
+}
+
+void TestChart::cleanup()
+{
+    // Leaving the chart brings the start-up window back; close whatever is open.
+    for (int round = 0; round < 3; ++round) {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w->isWindow() && w->isVisible())
+                w->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QVERIFY(!frmBio::Instance());
+    ClearMemberTable();
+    TotalVisitors = VisitorsLeft = 0;
+    m_urls.clear();
+}
+
+frmBio *TestChart::openChart()
+{
+    auto *w = new frmBio;
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w))
+        qWarning("chart window not exposed");
+    return w;
+}
+
+void TestChart::layout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::newRow("picLeft") << "picLeft" << QRect(8, 12, 54, 35);
+    QTest::newRow("picRight") << "picRight" << QRect(721, 12, 54, 35);
+    QTest::newRow("picToday") << "picToday" << QRect(364, 0, 54, 35);
+    QTest::newRow("picShowAll") << "picShowAll" << QRect(440, 5, 71, 35);
+    QTest::newRow("canvas") << "picBiorhythm" << QRect(8, 50, 767, 249);
+    QTest::newRow("Frame2") << "Frame2" << QRect(8, 302, 365, 167);
+    QTest::newRow("Frame3") << "Frame3" << QRect(374, 302, 399, 167);
+    QTest::newRow("picPhysical") << "picPhysical" << QRect(8, 20, 71, 35);
+    QTest::newRow("picEmotional") << "picEmotional" << QRect(80, 20, 79, 35);
+    QTest::newRow("picIntellectual") << "picIntellectual" << QRect(161, 20, 79, 35);
+    QTest::newRow("picBack") << "picBack" << QRect(248, 20, 115, 35);
+    QTest::newRow("Picture1(3)") << "Picture1(3)" << QRect(184, 80, 27, 13);
+    QTest::newRow("lblName(4)") << "lblName(4)" << QRect(48, 97, 95, 12);
+    QTest::newRow("picExplain") << "picExplain" << QRect(6, 14, 245, 13);
+    QTest::newRow("lblInfo(1)") << "lblInfo(1)" << QRect(6, 44, 389, 120);
+    QTest::newRow("cmdToday") << "cmdToday" << QRect(456, 584, 57, 25);
+}
+
+void TestChart::layout()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    setVisit(QStringLiteral("SELF"), true, y2kSelf());
+    frmBio *w = openChart();
+    QCOMPARE(w->windowTitle(), QStringLiteral("Vantrel v1.0"));
+    QCOMPARE(w->centralWidget()->size(), QSize(781, 471));
+    QWidget *c = child<QWidget>(w, name);
+    QVERIFY(c);
+    QCOMPARE(c->geometry(), geometry);
+}
+
+void TestChart::opensAtTheTopCentred()
+{
+    setVisit(QStringLiteral("GROUP"), false, group(3));
+    frmBio *w = openChart();
+    const QRect screen = w->screen()->geometry();
+    QCOMPARE(w->frameGeometry().top(), screen.top());
+    // Centred as far as the window frame was known before it was first shown.
+    QVERIFY(qAbs(w->frameGeometry().center().x() - screen.center().x()) <= 4);
+    // The window cannot be resized.
+    QCOMPARE(w->minimumSize(), w->maximumSize());
+}
+
+void TestChart::firstViewFollowsVisitType_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("self");
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("heading");
+    QTest::addColumn<bool>("allCycles");
+    QTest::newRow("SELF") << "SELF" << true << "All" << "Intellectual:" << true;
+    QTest::newRow("COUPLE") << "COUPLE" << false << "Physical" << "Physical:" << false;
+    QTest::newRow("GROUP") << "GROUP" << false << "Physical" << "Physical:" << false;
+    QTest::newRow("saved people") << "" << false << "Physical" << "Physical:" << false;
+    QTest::newRow("lower-case self is not SELF") << "self" << true << "Physical" << "Physical:" << false;
+}
+
+void TestChart::firstViewFollowsVisitType()
+{
+    QFETCH(QString, type);
+    QFETCH(bool, self);
+    QFETCH(QString, view);
+    QFETCH(QString, heading);
+    QFETCH(bool, allCycles);
+    setVisit(type, self, group(2));
+    frmBio *w = openChart();
+    QCOMPARE(CurrentView, view);
+    QCOMPARE(child<QLabel>(w, QStringLiteral("lblInfo(0)"))->text(), heading);
+    for (const char *name : {"picShowAll", "lblRedLineFor", "lblGreenLineFor", "lblBlueLineFor"})
+        QCOMPARE(child<QWidget>(w, QLatin1String(name))->isVisible(), allCycles);
+    QCOMPARE(child<QPushButton>(w, QStringLiteral("cmdShowAll"))->isEnabled(), allCycles);
+    QCOMPARE(child<QWidget>(w, QStringLiteral("picShowAll"))->isEnabled(), allCycles);
+    QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
+}
+
+void TestChart::curvesPassWhereTheCycleStands_data()
+{
+    QTest::addColumn<int>("view"); // 0 physical, 1 emotional, 2 intellectual, 3 all
+    QTest::addColumn<double>("period");
+    QTest::addColumn<qint32>("colour");
+    // SELF: single-cycle views draw red, the all-cycles view red, green and blue.
+    QTest::newRow("physical view") << 0 << 23.0 << Red;
+    QTest::newRow("emotional view, red for SELF") << 1 << 28.0 << Red;
+    QTest::newRow("intellectual view, red for SELF") << 2 << 33.0 << Red;
+    QTest::newRow("all: physical red") << 3 << 23.0 << Red;
+    QTest::newRow("all: emotional green") << 3 << 28.0 << Green;
+    QTest::newRow("all: intellectual blue") << 3 << 33.0 << Blue;
+}
+
+void TestChart::curvesPassWhereTheCycleStands()
+{
+    QFETCH(int, view);
+    QFETCH(double, period);
+    QFETCH(qint32, colour);
+    setVisit(QStringLiteral("SELF"), true, y2kSelf());
+    frmBio *w = openChart();
+    switch (view) {
+    case 0: w->cmdPhysical_Click(); break;
+    case 1: w->cmdEmotional_Click(); break;
+    case 2: w->cmdIntellectual_Click(); break;
+    default: w->cmdShowAll_Click(); break;
+    }
+    ChartCanvas *canvas = w->Canvas();
+    const QImage image = canvas->Drawing();
+    const double H = canvas->ScaleHeight();
+    const qint32 D = DaysLived(0);
+    QCOMPARE(D, 10957);
+    // The worked example's values on the report date: about 25.42, 6.49 and 61.44.
+    if (view == 3) {
+        const double expected = period == 23 ? 25.42 : period == 28 ? 6.49 : 61.44;
+        QVERIFY(qAbs(cycleY(D, period, 14, H) - expected) < 0.01);
+    }
+    for (double x = 0.5; x < 28; x += 0.75) {
+        const QPoint p = canvas->PointPixel(float(x), float(cycleY(D, period, x, H)));
+        const int px = p.x();
+        const int py = qMin(p.y(), image.height() - 1);
+        if (view == 3) {
+            // Later cycles cover earlier ones where they meet.
+            bool covered = false;
+            for (double other : {23.0, 28.0, 33.0})
+                covered |= other > period && qAbs(cycleY(D, other, x, H) - cycleY(D, period, x, H)) < 6;
+            if (covered)
+                continue;
+        }
+        QVERIFY2(hasColourNear(image, px, py, rgbOf(colour), 0, 3),
+                 qPrintable(QStringLiteral("no curve at day %1 (%2, %3)").arg(x).arg(px).arg(py)));
+        if (view != 3) {
+            // And nowhere else in that column.
+            for (int y = 0; y < image.height(); ++y) {
+                if (qAbs(y - py) > 8)
+                    QVERIFY2((image.pixel(px, y) & 0xFFFFFF) == 0xFFFFFF,
+                             qPrintable(QStringLiteral("stray point at %1, %2").arg(px).arg(y)));
+            }
+        }
+    }
+    // The report-date column of the worked example.
+    const QPoint centre = canvas->PointPixel(14, float(cycleY(D, period, 14, H)));
+    QCOMPARE(centre.x(), 383);
+    QVERIFY(hasColourNear(image, centre.x(), centre.y(), rgbOf(colour), 0, 2));
+}
+
+void TestChart::eachMemberFollowsOwnReportDate()
+{
+    QList<Member> members = group(2);
+    members[1].report = members[0].report.addDays(5);
+    setVisit(QStringLiteral("COUPLE"), false, members);
+    frmBio *w = openChart();
+    ChartCanvas *canvas = w->Canvas();
+    const QImage image = canvas->Drawing();
+    for (int i = 0; i < 2; ++i) {
+        for (double x = 1; x < 28; x += 1.5) {
+            const double other = cycleY(DaysLived(1 - i), 23, x, canvas->ScaleHeight());
+            if (i == 0 && qAbs(other - cycleY(DaysLived(0), 23, x, canvas->ScaleHeight())) < 6)
+                continue; // the later member covers the earlier one here
+            const QPoint p = canvas->PointPixel(float(x), float(cycleY(DaysLived(i), 23, x, canvas->ScaleHeight())));
+            QVERIFY(hasColourNear(image, p.x(), qMin(p.y(), 248), rgbOf(members[i].color), 0, 3));
+        }
+    }
+    // The date label and day numbers follow member 0.
+    QCOMPARE(child<QLabel>(w, QStringLiteral("lblDate"))->text(),
+             Dates::ShortDateText(members[0].report));
+}
+
+void TestChart::viewsClearExceptAllCyclesForSelf()
+{
+    QPoint marker;
+    auto mark = [&](frmBio *w) {
+        ChartCanvas::PointWriter(*w->Canvas(), 0x123456).Set(0.2f, 3.3f);
+        marker = w->Canvas()->PointPixel(0.2f, 3.3f);
+        return (w->Canvas()->Drawing().pixel(marker) & 0xFFFFFF) == rgbOf(0x123456);
+    };
+    auto marked = [&](frmBio *w) {
+        return (w->Canvas()->Drawing().pixel(marker) & 0xFFFFFF) == rgbOf(0x123456);
+    };
+
+    setVisit(QStringLiteral("SELF"), true, y2kSelf());
+    frmBio *w = openChart();
+    QVERIFY(mark(w));
+    w->cmdShowAll_Click();
+    QVERIFY2(marked(w), "the all-cycles view of a SELF chart draws over what is there");
+    w->cmdPhysical_Click();
+    QVERIFY(!marked(w));
+    w->cmdShowAll_Click();
+    QVERIFY(mark(w));
+    w->cmdNextDay_Click();
+    QVERIFY2(!marked(w), "a day step clears even in the all-cycles view");
+    QCOMPARE(CurrentView, QStringLiteral("All"));
+    w->close();
+    cleanup();
+
+    // One saved person: the all-cycles view clears once.
+    setVisit(QStringLiteral("SELF"), false, y2kSelf());
+    w = openChart();
+    QVERIFY(mark(w));
+    w->cmdShowAll_Click();
+    QVERIFY(!marked(w));
+    for (const qint32 colour : {Red, Green, Blue}) {
+        const double period = colour == Red ? 23 : colour == Green ? 28 : 33;
+        const QPoint p = w->Canvas()->PointPixel(7, float(cycleY(DaysLived(0), period, 7, w->Canvas()->ScaleHeight())));
+        QVERIFY(hasColourNear(w->Canvas()->Drawing(), p.x(), p.y(), rgbOf(colour), 0, 3));
+    }
+}
+
+void TestChart::sameViewTwiceGivesTheSamePicture()
+{
+    setVisit(QStringLiteral("GROUP"), false, group(5));
+    frmBio *w = openChart();
+    const QImage physical = w->Canvas()->Drawing().copy();
+    w->cmdEmotional_Click();
+    const QImage emotional = w->Canvas()->Drawing().copy();
+    QVERIFY(emotional != physical);
+    w->cmdEmotional_Click();
+    QCOMPARE(w->Canvas()->Drawing(), emotional);
+    w->cmdPhysical_Click();
+    QCOMPARE(w->Canvas()->Drawing(), physical);
+    // What the user sees: the drawing with the grid and numbers above it.
+    const QImage seen = w->Canvas()->grab().toImage();
+    QCOMPARE(seen.size(), QSize(767, 249));
+    const int centre = w->Canvas()->PixelX(14);
+    QCOMPARE(seen.pixelColor(centre, 200), QColor(Qt::black)); // the centre line
+}
+
+void TestChart::legendSlots_data()
+{
+    QTest::addColumn<bool>("self");
+    QTest::addColumn<int>("members");
+    QTest::addColumn<int>("view");
+    QTest::addColumn<bool>("whiteBox");
+    QTest::newRow("SELF physical: white box") << true << 1 << 0 << true;
+    QTest::newRow("SELF emotional: white box") << true << 1 << 1 << true;
+    QTest::newRow("SELF all cycles: own colour") << true << 1 << 3 << false;
+    QTest::newRow("group of 3 physical") << false << 3 << 0 << false;
+    QTest::newRow("group of 10 intellectual") << false << 10 << 2 << false;
+}
+
+void TestChart::legendSlots()
+{
+    QFETCH(bool, self);
+    QFETCH(int, members);
+    QFETCH(int, view);
+    QFETCH(bool, whiteBox);
+    const QList<Member> list = group(members);
+    setVisit(self ? QStringLiteral("SELF") : QStringLiteral("GROUP"), self, list);
+    frmBio *w = openChart();
+    switch (view) {
+    case 0: w->cmdPhysical_Click(); break;
+    case 1: w->cmdEmotional_Click(); break;
+    case 2: w->cmdIntellectual_Click(); break;
+    default: w->cmdShowAll_Click(); break;
+    }
+    for (int i = 0; i < 10; ++i) {
+        auto *box = child<QFrame>(w, indexed("Picture1", i));
+        auto *name = child<QLabel>(w, indexed("lblName", i));
+        auto *days = child<QLabel>(w, indexed("lblDayLived", i));
+        const bool used = i < members;
+        QCOMPARE(box->isVisible(), used);
+        QCOMPARE(name->isVisible(), used);
+        QCOMPARE(days->isVisibleTo(w), used);
+        if (!used)
+            continue;
+        const QColor expected = whiteBox ? QColor(Qt::white) : QColor(rgbOf(list[i].color));
+        QCOMPARE(box->palette().color(QPalette::Window), expected);
+        QCOMPARE(name->text(), list[i].name);
+        QCOMPARE(days->text(), QStringLiteral("Day Lived %1").arg(list[i].dob.daysTo(list[i].report)));
+        // The day-lived labels lie below the client area: current but never seen.
+        QVERIFY(days->y() >= w->centralWidget()->height());
+    }
+}
+
+void TestChart::namesShowAsTyped()
+{
+    QList<Member> members = group(3);
+    members[0].name = QStringLiteral("<b>x</b>");
+    members[1].name = QStringLiteral("A&B");
+    members[2].name = QStringLiteral("  Zoë  ");
+    setVisit(QStringLiteral("GROUP"), false, members);
+    frmBio *w = openChart();
+    for (int i = 0; i < 3; ++i) {
+        auto *name = child<QLabel>(w, indexed("lblName", i));
+        QCOMPARE(name->text(), members[i].name);
+        QCOMPARE(name->textFormat(), Qt::PlainText);
+    }
+}
+
+void TestChart::dayScale_data()
+{
+    QTest::addColumn<QDate>("report");
+    QTest::addColumn<QString>("next");  // lblNextDay(0..3)
+    QTest::addColumn<QString>("prev");  // lblPrevDay(10..13)
+    QTest::newRow("leap February") << QDate(2024, 2, 27) << "28 29 1 2" << "23 24 25 26";
+    QTest::newRow("common February") << QDate(2023, 2, 27) << "28 1 2 3" << "23 24 25 26";
+    QTest::newRow("on the 31st") << QDate(2023, 1, 31) << "1 2 3 4" << "27 28 29 30";
+    QTest::newRow("on the 1st after February") << QDate(2023, 3, 1) << "2 3 4 5" << "25 26 27 28";
+    QTest::newRow("on the 1st after July") << QDate(2023, 8, 1) << "2 3 4 5" << "28 29 30 31";
+    QTest::newRow("year 100") << QDate(100, 1, 20) << "21 22 23 24" << "16 17 18 19";
+}
+
+void TestChart::dayScale()
+{
+    QFETCH(QDate, report);
+    QFETCH(QString, next);
+    QFETCH(QString, prev);
+    QList<Member> members = group(1);
+    members[0].report = report;
+    setVisit(QStringLiteral("GROUP"), false, members);
+    frmBio *w = openChart();
+    QStringList nextSeen, prevSeen;
+    for (int i = 0; i < 4; ++i) {
+        nextSeen << child<QLabel>(w, indexed("lblNextDay", i))->text();
+        prevSeen << child<QLabel>(w, indexed("lblPrevDay", 10 + i))->text();
+    }
+    QCOMPARE(nextSeen.join(QLatin1Char(' ')), next);
+    QCOMPARE(prevSeen.join(QLatin1Char(' ')), prev);
+    QCOMPARE(child<QLabel>(w, QStringLiteral("lblNextDay(13)"))->text(),
+             QString::number(report.addDays(14).day()));
+    QCOMPARE(child<QLabel>(w, QStringLiteral("lblPrevDay(0)"))->text(),
+             QString::number(report.addDays(-14).day()));
+    QCOMPARE(child<QLabel>(w, QStringLiteral("lblLeast"))->text(), QStringLiteral("-14"));
+    QCOMPARE(child<QLabel>(w, QStringLiteral("lblMost"))->text(), QStringLiteral("14"));
+
+    // Numbers stand in their day columns; lines on the day boundaries, the centre line twice as wide.
+    ChartCanvas *canvas = w->Canvas();
+    for (int i = 0; i < 14; ++i) {
+        QCOMPARE(child<QLabel>(w, indexed("lblNextDay", i))->x(), canvas->PixelX(14.2 + i));
+        QCOMPARE(child<QLabel>(w, indexed("lblPrevDay", i))->x(), canvas->PixelX(0.2 + i));
+    }
+    auto *centre = child<LineControl>(w, QStringLiteral("lnVert"));
+    QCOMPARE(centre->BorderWidth(), 2);
+    QCOMPARE(centre->geometry(), QRect(383, 0, 2, 249));
+    for (int i = 0; i < 13; ++i) {
+        const auto *nextLine = child<LineControl>(w, indexed("lnVertNext", i));
+        const auto *prevLine = child<LineControl>(w, indexed("lnVertPre", i));
+        QVERIFY(qAbs(nextLine->From().x() - (15 + i) * 767.0 / 28) < 0.01);
+        QVERIFY(qAbs(prevLine->From().x() - (13 - i) * 767.0 / 28) < 0.01);
+        QCOMPARE(nextLine->height(), 249);
+    }
+    QCOMPARE(child<LineControl>(w, QStringLiteral("lnHor"))->geometry(), QRect(0, 125, 767, 1));
+    // The date label is centred over the canvas.
+    auto *date = child<QLabel>(w, QStringLiteral("lblDate"));
+    QCOMPARE(date->text(), Dates::ShortDateText(report));
+    QVERIFY(qAbs(date->geometry().center().x() - canvas->geometry().center().x()) <= 1);
+    // "100%" sits about ten units above the mid line, "0%" just below it.
+    auto *hundred = child<QLabel>(w, QStringLiteral("lblPercent(0)"));
+    auto *zero = child<QLabel>(w, QStringLiteral("lblPercent(1)"));
+    QVERIFY(hundred->y() < 125 && hundred->y() > 100);
+    QVERIFY(zero->y() >= 125 && zero->y() < 135);
+    QVERIFY(hundred->x() < 700 && zero->x() < 700);
+}
+
+void TestChart::dayNavigation()
+{
+    setVisit(QStringLiteral("GROUP"), false, group(4));
+    const QList<QDate> start = VisitorReportDate;
+    frmBio *w = openChart();
+    w->cmdEmotional_Click();
+    auto *right = child<PictureButton>(w, QStringLiteral("picRight"));
+    auto *left = child<PictureButton>(w, QStringLiteral("picLeft"));
+    for (int i = 0; i < 3; ++i)
+        QTest::mouseClick(right, Qt::LeftButton);
+    QTest::mouseClick(left, Qt::LeftButton);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(VisitorReportDate[i], start[i].addDays(2));
+    QCOMPARE(CurrentView, QStringLiteral("Emotional"));
+    QCOMPARE(child<QLabel>(w, QStringLiteral("lblDate"))->text(), Dates::ShortDateText(start[0].addDays(2)));
+    QCOMPARE(child<QLabel>(w, QStringLiteral("lblNextDay(0)"))->text(),
+             QString::number(start[0].addDays(3).day()));
+    // Switching the view leaves the dates alone.
+    QTest::mouseClick(child<PictureButton>(w, QStringLiteral("picIntellectual")), Qt::LeftButton);
+    QCOMPARE(CurrentView, QStringLiteral("Intellectual"));
+    QCOMPARE(VisitorReportDate[0], start[0].addDays(2));
+    // The drawing after the steps equals a fresh drawing of the moved dates.
+    const QImage stepped = w->Canvas()->Drawing().copy();
+    w->cmdIntellectual_Click();
+    QCOMPARE(w->Canvas()->Drawing(), stepped);
+}
+
+void TestChart::todayGathersEveryone()
+{
+    QList<Member> members = group(3);
+    members[1].report = QDate(1999, 1, 1);
+    members[2].report = QDate(2030, 7, 7);
+    setVisit(QStringLiteral("GROUP"), false, members);
+    frmBio *w = openChart();
+    QTest::mouseClick(child<PictureButton>(w, QStringLiteral("picToday")), Qt::LeftButton);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(VisitorReportDate[i], QDate::currentDate());
+    QCOMPARE(CurrentView, QStringLiteral("Physical"));
+}
+
+void TestChart::reportDateStaysInsideTheCalendar()
+{
+    QList<Member> members = group(2);
+    members[0].report = QDate(9999, 12, 31);
+    members[1].report = QDate(100, 1, 1);
+    setVisit(QStringLiteral("COUPLE"), false, members);
+    frmBio *w = openChart();
+    w->cmdNextDay_Click();
+    QCOMPARE(VisitorReportDate[0], QDate(9999, 12, 31));
+    QCOMPARE(VisitorReportDate[1], QDate(100, 1, 2));
+    w->cmdPrevDay_Click();
+    w->cmdPrevDay_Click();
+    QCOMPARE(VisitorReportDate[0], QDate(9999, 12, 29));
+    QCOMPARE(VisitorReportDate[1], QDate(100, 1, 1));
+}
+
+void TestChart::explanationPanel()
+{
+    setVisit(QStringLiteral("GROUP"), false, group(2));
+    frmBio *w = openChart();
+    auto *heading = child<QLabel>(w, QStringLiteral("lblInfo(0)"));
+    auto *text = child<QLabel>(w, QStringLiteral("lblInfo(1)"));
+    const struct
+    {
+        InfoTopic topic;
+        const char *heading;
+        int length;
+    } topics[] = {{InfoTopic::General, "General:", 549},
+                  {InfoTopic::Physical, "Physical:", 530},
+                  {InfoTopic::Emotional, "Emotional:", 510},
+                  {InfoTopic::Intellectual, "Intellectual:", 510}};
+    for (const auto &t : topics) {
+        w->ShowInfoTopic(t.topic);
+        QCOMPARE(heading->text(), QLatin1String(t.heading));
+        QCOMPARE(text->text(), InfoTopics::Text(t.topic));
+        QCOMPARE(text->text().size(), t.length);
+    }
+    // A topic already shown is not written again.
+    text->setText(QStringLiteral("unchanged"));
+    w->ShowInfoTopic(InfoTopic::Intellectual);
+    QCOMPARE(text->text(), QStringLiteral("unchanged"));
+    w->cmdEmotional_Click();
+    QCOMPARE(heading->text(), QStringLiteral("Emotional:"));
+    QCOMPARE(text->text(), InfoTopics::Text(InfoTopic::Emotional));
+}
+
+void TestChart::hoverRules()
+{
+    setVisit(QStringLiteral("SELF"), true, y2kSelf());
+    frmBio *w = openChart();
+    w->cmdPhysical_Click();
+    auto *heading = child<QLabel>(w, QStringLiteral("lblInfo(0)"));
+    auto move = [](QWidget *target, QPoint pos) {
+        QMouseEvent event(QEvent::MouseMove, pos, target->mapToGlobal(pos), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    QCOMPARE(heading->text(), QStringLiteral("Physical:"));
+    move(child<QWidget>(w, QStringLiteral("lblGreenLineFor")), {3, 3});
+    QCOMPARE(heading->text(), QStringLiteral("Emotional:"));
+    move(child<QWidget>(w, QStringLiteral("lblBlueLineFor")), {3, 3});
+    QCOMPARE(heading->text(), QStringLiteral("Intellectual:"));
+    move(child<QWidget>(w, QStringLiteral("lblRedLineFor")), {3, 3});
+    QCOMPARE(heading->text(), QStringLiteral("Physical:"));
+    // The caption of the heading strip takes its moves and does nothing with them ...
+    auto *caption = child<QLabel>(w, QStringLiteral("lblGreen"));
+    move(caption, {10, 5});
+    QCOMPARE(heading->text(), QStringLiteral("Physical:"));
+    // ... the strip's uncovered band right of the caption shows the general topic.
+    auto *strip = child<QWidget>(w, QStringLiteral("picExplain"));
+    QVERIFY(caption->width() < strip->width());
+    QTest::mouseMove(strip, QPoint(strip->width() - 2, 5));
+    QTRY_COMPARE(heading->text(), QStringLiteral("General:"));
+    // Moving away leaves the topic in place.
+    QTest::mouseMove(w->Canvas(), QPoint(50, 50));
+    QCOMPARE(heading->text(), QStringLiteral("General:"));
+}
+
+void TestChart::keyboard()
+{
+    setVisit(QStringLiteral("GROUP"), false, group(3));
+    const QDate start = VisitorReportDate[0];
+    frmBio *w = openChart();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    // An access key presses its button the way a click does, a moment later.
+    QTest::keyClick(w, Qt::Key_E, Qt::AltModifier);
+    QTRY_COMPARE(CurrentView, QStringLiteral("Emotional"));
+    QTest::keyClick(w, Qt::Key_I, Qt::AltModifier);
+    QTRY_COMPARE(CurrentView, QStringLiteral("Intellectual"));
+    QTest::keyClick(w, Qt::Key_P, Qt::AltModifier);
+    QTRY_COMPARE(CurrentView, QStringLiteral("Physical"));
+    w->cmdNextDay_Click();
+    QCOMPARE(VisitorReportDate[0], start.addDays(1));
+    QTest::keyClick(w, Qt::Key_Return);
+    QCOMPARE(VisitorReportDate[0], QDate::currentDate());
+    QVERIFY(child<QPushButton>(w, QStringLiteral("cmdToday"))->isDefault());
+    // The menu entries run the same views.
+    child<QAction>(w, QStringLiteral("mnuEmotional"))->trigger();
+    QCOMPARE(CurrentView, QStringLiteral("Emotional"));
+    QPointer<frmBio> chart = w;
+    QTest::keyClick(w, Qt::Key_B, Qt::AltModifier);
+    QTRY_VERIFY(!chart);
+}
+
+void TestChart::unloadEndsTheVisit()
+{
+    const char *ways[] = {"mnuBack", "mnuExit", "picBack", "cmdBack", "close box"};
+    for (const char *way : ways) {
+        setVisit(QStringLiteral("SELF"), true, y2kSelf());
+        UsedColors.fill(0x55);
+        UsedColorCount = 3;
+        CurrentView.clear();
+        QPointer<frmBio> w = openChart();
+        const QString name = QLatin1String(way);
+        if (name.startsWith(QLatin1String("mnu")))
+            child<QAction>(w, name)->trigger();
+        else if (name == QLatin1String("picBack"))
+            QTest::mouseClick(child<QWidget>(w, name), Qt::LeftButton);
+        else if (name == QLatin1String("cmdBack"))
+            child<QPushButton>(w, name)->click();
+        else
+            w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY2(!w, way);
+        QCOMPARE(MemberCount(), 0);
+        QCOMPARE(TotalVisitors, qint16(0));
+        QCOMPARE(VisitorsLeft, qint16(0));
+        for (qint32 c : UsedColors)
+            QCOMPARE(c, 0);
+        // What the next visit still reads is left as it was.
+        QCOMPARE(UsedColorCount, qint16(3));
+        QCOMPARE(CurrentView, QStringLiteral("All"));
+        QCOMPARE(VisitType, QStringLiteral("SELF"));
+        cleanup();
+    }
+}
+
+void TestChart::helpEntries()
+{
+    setVisit(QStringLiteral("GROUP"), false, group(2));
+    frmBio *w = openChart();
+    child<QAction>(w, QStringLiteral("mnuOnlineHelp"))->trigger();
+    child<QAction>(w, QStringLiteral("mnuVisitUsOnline"))->trigger();
+    QCOMPARE(m_urls, QStringList({QStringLiteral(VANTREL_TEST_SITE "/vantrel-help/"),
+                                  QStringLiteral(VANTREL_TEST_SITE)}));
+}
+
+void TestChart::emptyAndBrokenVisitsDoNotCrash()
+{
+    // Counters that promise more members than the table holds, and members without dates.
+    ResizeMemberTable(2);
+    StoreMember(0, QStringLiteral("no dates"), QDate(), QDate(), 0xFF);
+    StoreMember(1, QStringLiteral("no birth"), QDate(), QDate(2000, 1, 1), 0xFF00);
+    TotalVisitors = 5;
+    VisitType = QStringLiteral("GROUP");
+    IsSelf = false;
+    frmBio *w = openChart();
+    w->cmdShowAll_Click();
+    w->cmdNextDay_Click();
+    w->cmdToday_Click();
+    w->cmdEmotional_Click();
+    QCOMPARE(CurrentView, QStringLiteral("Emotional"));
+    w->close();
+    cleanup();
+
+    ClearMemberTable();
+    TotalVisitors = 3;
+    w = openChart();
+    w->cmdPrevDay_Click();
+    w->LayoutDayScale();
+    QCOMPARE(child<QLabel>(w, QStringLiteral("lblDate"))->text(), QString());
+    w->Parabola(10, 0, 5, Red); // a right end left of the vertex draws nothing
+    QCOMPARE(w->Canvas()->Drawing().pixel(w->Canvas()->PixelX(10), 0) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+QTEST_MAIN(TestChart)
 #include "tst_chart.moc"

@@ -48,6 +48,13 @@ void ChartCanvas::PlaceAt(QWidget *child, double left, double top) const
         child->move(PixelX(left), PixelY(top));
 }
 
+QPoint ChartCanvas::PointPixel(float x, float y) const
+{
+    const float sx = float(m_image.width()) / m_scaleWidth;
+    const float sy = float(m_image.height()) / m_scaleHeight;
+    return QPoint(int(std::floor(x * sx)), int(std::floor(y * sy)));
+}
+
 void ChartCanvas::fitImage()
 {
     // A hidden widget gets no resize event until it is shown, but its size is already set:

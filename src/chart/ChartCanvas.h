@@ -33,6 +33,9 @@ public:
     int PixelY(double y) const { return int(std::floor(y * height() / m_scaleHeight + 0.5)); }
     void PlaceAt(QWidget *child, double left, double top) const;
 
+    // The device pixel of the drawing that a point set at (x, y) lands on.
+    QPoint PointPixel(float x, float y) const;
+
     // The drawing alone, without the child controls, at device resolution.
     const QImage &Drawing() const { return m_image; }
 
@@ -48,8 +51,10 @@ public:
 
         void Set(float x, float y)
         {
-            const int px = int(std::floor(x * m_sx + 0.5f));
-            const int py = int(std::floor(y * m_sy + 0.5f));
+            // Truncation, as device coordinates are taken: the bottom edge y = height is the
+            // first row below the canvas, every y short of it lands on the canvas.
+            const int px = int(std::floor(x * m_sx));
+            const int py = int(std::floor(y * m_sy));
             if (uint(px) >= uint(m_width) || uint(py) >= uint(m_height))
                 return; // outside the canvas: clipped
             reinterpret_cast<QRgb *>(m_bits + qsizetype(py) * m_stride)[px] = m_rgb;
