@@ -1,6 +1,7 @@
 #include "startup/frmAtFirst.h"
 
 #include <QApplication>
+#include <QPointer>
 
 int main(int argc, char *argv[])
 {
@@ -8,8 +9,12 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setOrganizationName(QStringLiteral("Vantrel"));
 
-    new frmAtFirst;
-    // The start-up window shows itself, or ends this process at once when another copy of
-    // the program is already running.
+    // The start-up window's load ends this copy at once when another one is running.
+    QPointer<frmAtFirst> window = frmAtFirst::GetOrCreate();
+    if (!window) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return 0;
+    }
+    window->show();
     return app.exec();
 }

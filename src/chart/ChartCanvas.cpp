@@ -4,6 +4,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 ChartCanvas::ChartCanvas(QWidget *parent)
     : QWidget(parent)
 {
@@ -27,7 +29,10 @@ void ChartCanvas::SetScaleHeight(float height)
 void ChartCanvas::Clear()
 {
     fitImage();
-    m_image.fill(Qt::white);
+    // A plain fill keeps the image in the cache for the points drawn right after a clear;
+    // QImage::fill streams past it, which makes every later point a cache miss.
+    std::fill_n(reinterpret_cast<QRgb *>(m_image.bits()),
+                m_image.sizeInBytes() / qsizetype(sizeof(QRgb)), qRgb(255, 255, 255));
     update();
 }
 
@@ -46,6 +51,14 @@ void ChartCanvas::PlaceAt(QWidget *child, double left, double top) const
 {
     if (child)
         child->move(PixelX(left), PixelY(top));
+}
+
+void ChartCanvas::fitImageToSize()
+{
+    // The pixel density is asked for only when the size no longer fits: points come in runs
+    // of thousands, and the density rarely changes.
+    if (m_image.deviceIndependentSize().toSize() != size())
+        fitImage();
 }
 
 QPoint ChartCanvas::PointPixel(float x, float y) const
@@ -89,26 +102,15 @@ void ChartCanvas::paintEvent(QPaintEvent *event)
     p.drawImage(QRectF(r), m_image, source);
 }
 
-void ChartCanvas::repaintDevice(const QRect &deviceRect)
-{
-    const qreal dpr = m_image.devicePixelRatio();
-    update(QRectF(deviceRect.x() / dpr, deviceRect.y() / dpr, deviceRect.width() / dpr + 1,
-                  deviceRect.height() / dpr + 1)
-               .toAlignedRect());
-}
-
-ChartCanvas::PointWriter::PointWriter(ChartCanvas &canvas, qint32 bgr)
-    : m_canvas((canvas.fitImage(), canvas))
+ChartCanvas::PointWriter::PointWriter(ChartCanvas &canvas, qint32 bgr, const QRectF &userBounds)
+    : m_canvas((canvas.fitImageToSize(), canvas))
     , m_bits(canvas.m_image.bits())
     , m_stride(canvas.m_image.bytesPerLine())
-    , m_width(canvas.m_image.width())
-    , m_height(canvas.m_image.height())
+    , m_width(float(canvas.m_image.width()))
+    , m_height(float(canvas.m_image.height()))
     , m_sx(float(canvas.m_image.width()) / canvas.m_scaleWidth)
     , m_sy(float(canvas.m_image.height()) / canvas.m_scaleHeight)
-    , m_left(canvas.m_image.width())
-    , m_right(-1)
-    , m_top(canvas.m_image.height())
-    , m_bottom(-1)
+    , m_bounds(userBounds)
 {
     const auto v = quint32(bgr);
     m_rgb = qRgb(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
@@ -116,6 +118,12 @@ ChartCanvas::PointWriter::PointWriter(ChartCanvas &canvas, qint32 bgr)
 
 ChartCanvas::PointWriter::~PointWriter()
 {
-    if (m_right >= m_left)
-        m_canvas.repaintDevice(QRect(QPoint(m_left, m_top), QPoint(m_right, m_bottom)));
+    if (m_bounds.isNull()) {
+        m_canvas.update();
+        return;
+    }
+    const QRectF b = m_bounds.normalized();
+    m_canvas.update(QRect(QPoint(m_canvas.PixelX(b.left()) - 1, m_canvas.PixelY(b.top()) - 1),
+                          QPoint(m_canvas.PixelX(b.right()) + 1, m_canvas.PixelY(b.bottom()) + 1))
+                        .intersected(m_canvas.rect()));
 }

@@ -40,43 +40,50 @@ public:
     const QImage &Drawing() const { return m_image; }
 
     // Sets single points straight into the drawing. One writer serves a run of points (an
-    // arc); the area it touched is repainted when it goes away.
+    // arc) in one colour; when it goes away the area it may have touched is repainted: the
+    // given bounds in user units, or the whole canvas.
     class PointWriter
     {
     public:
-        PointWriter(ChartCanvas &canvas, qint32 bgr);
+        PointWriter(ChartCanvas &canvas, qint32 bgr, const QRectF &userBounds = {});
         ~PointWriter();
         PointWriter(const PointWriter &) = delete;
         PointWriter &operator=(const PointWriter &) = delete;
 
         void Set(float x, float y)
         {
-            // Truncation, as device coordinates are taken: the bottom edge y = height is the
-            // first row below the canvas, every y short of it lands on the canvas.
-            const int px = int(std::floor(x * m_sx));
-            const int py = int(std::floor(y * m_sy));
-            if (uint(px) >= uint(m_width) || uint(py) >= uint(m_height))
-                return; // outside the canvas: clipped
-            reinterpret_cast<QRgb *>(m_bits + qsizetype(py) * m_stride)[px] = m_rgb;
-            m_left = std::min(m_left, px);
-            m_right = std::max(m_right, px);
-            m_top = std::min(m_top, py);
-            m_bottom = std::max(m_bottom, py);
+            // Points are taken to the device pixel they fall in. Anything left of or above
+            // the canvas (or not a number) is clipped first, so for the rest truncation is
+            // the floor; the bottom edge y = height is the first row below the canvas.
+            const float fx = x * m_sx;
+            const float fy = y * m_sy;
+            if (!(fx >= 0 && fy >= 0 && fx < m_width && fy < m_height))
+                return;
+            reinterpret_cast<QRgb *>(m_bits + qsizetype(int(fy)) * m_stride)[int(fx)] = m_rgb;
+        }
+
+        // For runs of points whose x only grows: true once x is at or past the right edge.
+        bool PastRightEdge(float x) const { return !(x * m_sx < m_width); }
+        // A point whose x is known to lie on the canvas (not left of it, not past its right
+        // edge); only y is clipped.
+        void SetInColumn(float x, float y)
+        {
+            const float fy = y * m_sy;
+            if (!(fy >= 0 && fy < m_height))
+                return;
+            reinterpret_cast<QRgb *>(m_bits + qsizetype(int(fy)) * m_stride)[int(x * m_sx)] = m_rgb;
         }
 
     private:
         ChartCanvas &m_canvas;
         uchar *m_bits;
         qsizetype m_stride;
-        int m_width;
-        int m_height;
+        float m_width;
+        float m_height;
         float m_sx;
         float m_sy;
         QRgb m_rgb;
-        int m_left;
-        int m_right;
-        int m_top;
-        int m_bottom;
+        QRectF m_bounds;
     };
 
 protected:
@@ -86,7 +93,7 @@ protected:
 private:
     // Keeps the image at the widget's size in device pixels, carrying the drawing over.
     void fitImage();
-    void repaintDevice(const QRect &deviceRect);
+    void fitImageToSize();
 
     QImage m_image;
     float m_scaleWidth = 1;

@@ -10,6 +10,7 @@
 #include "shell/PictureButton.h"
 #include "shell/frmAbout.h"
 #include "shell/modRegistry.h"
+#include "startup/frmAtFirst.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -415,6 +416,11 @@ void frmBio::Form_Unload()
     VisitorsLeft = 0;
     TotalVisitors = 0;
     setAllCyclesControlsVisible(false);
+
+    if (frmAtFirst *start = frmAtFirst::GetOrCreate()) {
+        start->show();
+        start->Picture2()->raise();
+    }
 }
 
 void frmBio::closeEvent(QCloseEvent *event)
@@ -508,11 +514,23 @@ void frmBio::Parabola(double Xa, double Ya, double LastPt, qint32 RedGreenBlue)
     const double halfWidth = LastPt - Xa;
     if (!(halfWidth > 0))
         return; // an arc whose right end is not right of its vertex has no points
+    // An arc lying wholly left or right of the canvas would only set clipped points.
+    if (LastPt < 0 || Xa - halfWidth >= m_picBiorhythm->ScaleWidth())
+        return;
     const double k = (m - Ya) / (halfWidth * halfWidth);
-    ChartCanvas::PointWriter points(*m_picBiorhythm, RedGreenBlue);
-    for (double x = Xa - halfWidth; x <= LastPt; x += 0.01) {
+    ChartCanvas::PointWriter points(*m_picBiorhythm, RedGreenBlue,
+                                    QRectF(QPointF(Xa - halfWidth, Ya), QPointF(LastPt, m)));
+    double x = Xa - halfWidth;
+    // Points left of the canvas are clipped, and so is everything from the first point past
+    // its right edge on: step over the one, stop at the other. The points between are the
+    // very points of the full run, since x only ever grows by the same step.
+    while (x < 0 && x <= LastPt)
+        x += 0.01;
+    for (; x <= LastPt; x += 0.01) {
+        if (points.PastRightEdge(float(x)))
+            break;
         const double y = k * (x - Xa) * (x - Xa) + Ya;
-        points.Set(float(x), float(y));
+        points.SetInColumn(float(x), float(y));
     }
 }
 

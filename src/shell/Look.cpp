@@ -104,7 +104,8 @@ QLabel *MakeParagraph(QWidget *parent, const QString &name, const QString &text,
 
 void SetCaption(QLabel *label, const QString &text)
 {
-    if (!label)
+    // Views set the same captions over and over: leave a label alone when nothing changes.
+    if (!label || label->text() == text)
         return;
     label->setText(text);
     if (label->property("autoSize").toBool())

@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QEnterEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace {
 
@@ -96,4 +97,12 @@ void PictureButton::changeEvent(QEvent *event)
     if (event->type() == QEvent::EnabledChange && !isEnabled())
         showPicture(m_normal, false);
     QLabel::changeEvent(event);
+}
+
+void PictureButton::paintEvent(QPaintEvent *event)
+{
+    Q_UNUSED(event);
+    // A disabled button shows its normal picture as it is, not greyed out by the style.
+    QPainter painter(this);
+    painter.drawPixmap(contentsRect().topLeft(), pixmap());
 }

@@ -1,0 +1,1111 @@
+#include "chart/frmBio.h"
+#include "model/modBiorhythm.h"
+#include "platform/Dates.h"
+#include "platform/SingleInstance.h"
+#include "shell/Look.h"
+#include "shell/PictureButton.h"
+#include "shell/UpdateReminder.h"
+#include "shell/frmAbout.h"
+#include "shell/modRegistry.h"
+#include "startup/frmAtFirst.h"
+
+#include <QAbstractButton>
+#include <QCalendarWidget>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace modBiorhythm;
+
+namespace {
+
+// Answers every message box that comes up while it lives, with the given button, and keeps
+// what the last one showed.
+class BoxAnswerer : public QObject
+{
+public:
+    explicit BoxAnswerer(QMessageBox::StandardButton answer = QMessageBox::Ok)
+        : m_answer(answer)
+    {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, &BoxAnswerer::poll);
+        m_timer.start();
+    }
+
+    int count = 0;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+
+private:
+    void poll()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        ++count;
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        if (QAbstractButton *button = box->button(m_answer))
+            button->click();
+        else
+            box->reject();
+    }
+
+    QMessageBox::StandardButton m_answer;
+    QTimer m_timer;
+};
+
+// Confirms or cancels the next colour dialog after picking a colour in it.
+class ColorAnswerer : public QObject
+{
+public:
+    ColorAnswerer(const QColor &pick, bool confirm)
+        : m_pick(pick)
+        , m_confirm(confirm)
+    {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, &ColorAnswerer::poll);
+        m_timer.start();
+    }
+
+    bool seen = false;
+    QColor shownAtStart;
+    QString name;
+
+private:
+    void poll()
+    {
+        auto *dialog = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || seen)
+            return;
+        seen = true;
+        name = dialog->objectName();
+        shownAtStart = dialog->currentColor();
+        dialog->setCurrentColor(m_pick);
+        if (m_confirm)
+            dialog->accept();
+        else
+            dialog->reject();
+    }
+
+    QColor m_pick;
+    bool m_confirm;
+    QTimer m_timer;
+};
+
+template<typename T = QWidget> T *child(QObject *window, const QString &name)
+{
+    return window->findChild<T *>(name);
+}
+
+void choose(QComboBox *combo, const QString &text)
+{
+    const int index = combo->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+// The panel at the front of the start-up window's stack: the last of them among its siblings.
+QString frontPanel(frmAtFirst *window)
+{
+    QString front;
+    for (QObject *object : window->centralWidget()->children()) {
+        const QString name = object->objectName();
+        if (name == QLatin1String("Picture2") || name == QLatin1String("Picture3")
+            || name == QLatin1String("Picture4") || name == QLatin1String("Picture5"))
+            front = name;
+    }
+    return front;
+}
+
+QColor swatch(QWidget *window)
+{
+    return child(window, QStringLiteral("Picture1"))->palette().color(QPalette::Window);
+}
+
+// An access key of a hidden action button: the button clicks itself a moment later.
+void pressAltKey(QWidget *window, Qt::Key key)
+{
+    // Keys go to the active window. The offscreen platform, unlike a desktop, does not give
+    // the activation back to the window when a dialog of it closes.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, key, Qt::AltModifier);
+    QTest::qWait(200);
+}
+
+void click(QWidget *button)
+{
+    QVERIFY(button);
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+}
+
+} // namespace
+
+class tst_startup : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void openPage(const QUrl &url) { m_pages << url.toString(); }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void layout_data();
+    void layout();
+    void startState();
+    void analysisTypeChoices_data();
+    void analysisTypeChoices();
+    void progressTexts_data();
+    void progressTexts();
+    void entryCheckRefusals_data();
+    void entryCheckRefusals();
+    void acceptingMembersToTheLimit();
+    void colourDialog();
+    void backButtons_data();
+    void backButtons();
+    void viewResultAndBack_data();
+    void viewResultAndBack();
+    void updateReminder_data();
+    void updateReminder();
+    void reminderRunsOnLoad();
+    void webLinksAndMenus();
+    void exitEndsTheProgram();
+    void singleInstanceTwoProcesses();
+    void screenshots();
+
+private:
+    frmAtFirst *openWindow();
+    // Enters one member on the entry panel and presses its Next button.
+    void enterMember(frmAtFirst *window, const QString &name, const QColor &color = {});
+    int farewells() const { return int(m_pages.count(modRegistry::FarewellPageAddress())); }
+
+    QStringList m_pages;
+};
+
+// The test's own temporary folder, where its windows take the program's lock. A static, so
+// that it outlives the lock, which is held until the process ends.
+static QTemporaryDir &lockFolder()
+{
+    static QTemporaryDir folder;
+    return folder;
+}
+
+void tst_startup::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(lockFolder().isValid());
+    // This test's own lock must not meet a copy of the program that happens to run.
+    qputenv("TMPDIR", lockFolder().path().toLocal8Bit());
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openPage");
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "openPage");
+}
+
+void tst_startup::cleanupTestCase()
+{
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+}
+
+void tst_startup::init()
+{
+    m_pages.clear();
+    QSettings(QStringLiteral("Vantrel"), QStringLiteral("Vantrel")).clear();
+    ClearMemberTable();
+    TotalVisitors = VisitorsLeft = GroupSize = UsedColorCount = 0;
+    UsedColors.fill(0);
+    IsSelf = false;
+    VisitType.clear();
+    CurrentView.clear();
+}
+
+void tst_startup::cleanup()
+{
+    if (frmBio *chart = frmBio::Instance())
+        delete chart;
+    if (frmAtFirst *window = frmAtFirst::Instance())
+        window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QStringList left;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        left << QString::fromLatin1(widget->metaObject()->className()) + QLatin1Char(' ')
+                + widget->objectName();
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(QStringLiteral(", "))));
+}
+
+frmAtFirst *tst_startup::openWindow()
+{
+    frmAtFirst *window = frmAtFirst::GetOrCreate();
+    if (!window)
+        return nullptr;
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        return nullptr;
+    return window;
+}
+
+void tst_startup::enterMember(frmAtFirst *window, const QString &name, const QColor &color)
+{
+    if (color.isValid()) {
+        ColorAnswerer picker(color, true);
+        click(child(window, QStringLiteral("Picture1")));
+        QVERIFY(picker.seen);
+    }
+    auto *nameBox = child<QLineEdit>(window, QStringLiteral("txtVisitorName"));
+    nameBox->clear();
+    QTest::keyClicks(nameBox, name);
+    child<QRadioButton>(window, QStringLiteral("optFemale"))->setChecked(true);
+    auto *submit = child(window, QStringLiteral("picSubmit"));
+    if (submit->isVisible())
+        click(submit);
+    else
+        pressAltKey(window, Qt::Key_N);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void tst_startup::layout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<int>("leftTw");
+    QTest::addColumn<int>("topTw");
+
+    const QString client = QStringLiteral("frmAtFirstClient");
+    auto row = [](const char *name, const char *cls, const QString &container, int l, int t) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(cls) << container
+                            << l << t;
+    };
+    for (const char *panel : { "Picture2", "Picture3", "Picture4", "Picture5" })
+        row(panel, "QFrame", client, 0, 0);
+    const QString p2 = QStringLiteral("Picture2"), p3 = QStringLiteral("Picture3"),
+                  p4 = QStringLiteral("Picture4"), p5 = QStringLiteral("Picture5");
+    row("Label1", "QLabel", p2, 240, 1320);
+    row("Label5", "QLabel", p2, 240, 3075);
+    row("lblVisitType", "QLabel", p2, 1320, 3645);
+    row("cboVisitType", "QComboBox", p2, 3600, 3585);
+    row("lblNoOfVisitor", "QLabel", p2, 1320, 4125);
+    row("cboNoOfVisitor", "QComboBox", p2, 3600, 4065);
+    row("picRecallInfo", "PictureButton", p2, 1320, 4650);
+    row("picNext", "PictureButton", p2, 4155, 4650);
+    row("Picture7", "QFrame", p2, 6840, 1200);
+    row("Label12", "QLabel", QStringLiteral("Picture7"), 120, 240);
+    row("picSaveInfo1", "PictureButton", QStringLiteral("Picture7"), 360, 3120);
+    row("lblHyperlink(1)", "QLabel", p2, 8300, 5040);
+    row("Label6", "QLabel", p3, 240, 1200);
+    row("lblDisp1", "QLabel", p3, 240, 1655);
+    row("lblDisp3", "QLabel", p3, 240, 1930);
+    row("lblDisp2", "QLabel", p3, 240, 2205);
+    row("txtVisitorName", "QLineEdit", p3, 1860, 2595);
+    row("dtpDob", "QDateEdit", p3, 1860, 2990);
+    row("Picture1", "QFrame", p3, 5700, 3045);
+    row("optMale", "QRadioButton", p3, 1860, 3475);
+    row("optFemale", "QRadioButton", p3, 2880, 3475);
+    row("dtpReportDate", "QDateEdit", p3, 1860, 3840);
+    row("picBack3", "PictureButton", p3, 240, 4410);
+    row("picRecall", "PictureButton", p3, 2040, 4410);
+    row("picSave", "PictureButton", p3, 4860, 4410);
+    row("picSubmit", "PictureButton", p3, 5655, 4410);
+    row("Picture10", "QFrame", p3, 6840, 1200);
+    row("picSaveInfo", "PictureButton", QStringLiteral("Picture10"), 360, 3120);
+    row("lblHyperlink(4)", "QLabel", p3, 8300, 5040);
+    row("lblShow1", "QLabel", p4, 240, 1200);
+    row("lblShow2", "QLabel", p4, 240, 1980);
+    row("txtNameForSave", "QLineEdit", p4, 1680, 2880);
+    row("dtpDobForSave", "QDateEdit", p4, 1680, 3300);
+    row("Picture1ForSave", "QFrame", p4, 5520, 3300);
+    row("optFemaleForSave", "QRadioButton", p4, 2520, 3810);
+    row("picBack1", "PictureButton", p4, 240, 4410);
+    row("picSaveInfo2", "PictureButton", p4, 5475, 4410);
+    row("Picture6", "QFrame", p4, 6840, 1200);
+    row("Label7", "QLabel", QStringLiteral("Picture6"), 120, 240);
+    row("lblHyperlink(3)", "QLabel", p4, 8300, 5040);
+    row("Label13", "QLabel", p5, 242, 1080);
+    row("lblTitle", "QLabel", p5, 242, 1680);
+    row("lstShowSavedInfo", "QListWidget", p5, 242, 2040);
+    row("picShowBioRythm", "PictureButton", p5, 242, 4440);
+    row("picRemove", "PictureButton", p5, 7800, 4440);
+    row("picBack", "PictureButton", p5, 8922, 4440);
+    row("lblHyperlink(2)", "QLabel", p5, 8300, 5040);
+    row("cmdSubmit", "QPushButton", client, 120, 6240);
+    row("cmdSaveInfo", "QPushButton", client, 120, 6720);
+    row("cmdRecallInfo", "QPushButton", client, 120, 7170);
+    row("cmdSave", "QPushButton", client, 120, 7560);
+    row("cmdShowBioRythm", "QPushButton", client, 4440, 5760);
+    row("cmdBackToBio", "QPushButton", client, 4440, 6360);
+    row("cmdSelectAll", "QPushButton", client, 6600, 5760);
+    row("cmdDeselectAll", "QPushButton", client, 6600, 6360);
+    row("picSelectAll", "PictureButton", client, 5880, 6960);
+    row("picDeselectAll", "PictureButton", client, 5880, 7590);
+    row("picBackToBio", "PictureButton", client, 7080, 6960);
+}
+
+void tst_startup::layout()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, className);
+    QFETCH(QString, container);
+    QFETCH(int, leftTw);
+    QFETCH(int, topTw);
+
+    frmAtFirst window;
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    const QList<QWidget *> found = window.findChildren<QWidget *>(name);
+    QCOMPARE(found.size(), 1);
+    QWidget *widget = found.first();
+    QCOMPARE(QString::fromLatin1(widget->metaObject()->className()), className);
+    QCOMPARE(widget->parentWidget()->objectName(), container);
+    QCOMPARE(widget->pos(), QPoint(Look::Px(leftTw), Look::Px(topTw)));
+    // Nothing is seen below the client area but the hidden controls.
+    const bool below = widget->mapTo(window.centralWidget(), QPoint(0, 0)).y()
+        >= window.centralWidget()->height();
+    QCOMPARE(below, topTw >= 5415 && container == window.centralWidget()->objectName());
+    if (className == QLatin1String("QLabel"))
+        QCOMPARE(static_cast<QLabel *>(widget)->textFormat(), Qt::PlainText);
+    window.Form_Unload();
+}
+
+void tst_startup::startState()
+{
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Vantrel v1.0"));
+    QCOMPARE(window->centralWidget()->size(), QSize(679, 361));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(frontPanel(window), QStringLiteral("Picture2"));
+
+    auto *type = child<QComboBox>(window, QStringLiteral("cboVisitType"));
+    QCOMPARE(type->currentIndex(), -1);
+    QCOMPARE(type->count(), 3);
+    QCOMPARE(type->itemText(2), QStringLiteral("GROUP"));
+    QVERIFY(!type->isEditable());
+    auto *size = child<QComboBox>(window, QStringLiteral("cboNoOfVisitor"));
+    QVERIFY(!size->isEnabled());
+    QCOMPARE(size->count(), 0);
+    QVERIFY(!child(window, QStringLiteral("picNext"))->isEnabled());
+    QVERIFY(!child(window, QStringLiteral("picRecallInfo"))->isEnabled());
+    QVERIFY(child(window, QStringLiteral("picSaveInfo"))->isEnabled());
+    QVERIFY(child(window, QStringLiteral("Picture1"))->isEnabled());
+    QCOMPARE(swatch(window), QColor(255, 199, 6));
+    QVERIFY(child(window, QStringLiteral("picSave"))->isHidden());
+    QVERIFY(!child(window, QStringLiteral("picSubmit"))->isHidden());
+    QVERIFY(!child(window, QStringLiteral("cmdSave"))->isEnabled());
+    QCOMPARE(child<QDateEdit>(window, QStringLiteral("dtpDob"))->date(), QDate(2006, 12, 26));
+    QCOMPARE(child<QDateEdit>(window, QStringLiteral("dtpReportDate"))->date(), Dates::Today());
+    QCOMPARE(child<QDateEdit>(window, QStringLiteral("dtpDob"))->displayFormat(),
+             Dates::ShortDateFormat());
+    QCOMPARE(UsedColorCount, qint16(0));
+    for (int i = 0; i <= 9; ++i)
+        QCOMPARE(UsedColors[size_t(i)], -1);
+    QCOMPARE(UsedColors[10], 0); // not the load's to touch
+
+    // The Help menu shows exactly three entries and no separator.
+    auto *help = child<QMenu>(window, QStringLiteral("mnuHelp"));
+    QStringList shown;
+    for (QAction *action : help->actions()) {
+        if (action->isVisible())
+            shown << action->objectName();
+    }
+    QCOMPARE(shown,
+             QStringList({ QStringLiteral("mnuOnline"), QStringLiteral("mnuVisit"),
+                           QStringLiteral("mnuAbout") }));
+}
+
+void tst_startup::analysisTypeChoices_data()
+{
+    QTest::addColumn<QStringList>("choices"); // a number is a group size
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("tableSize");
+    QTest::addColumn<bool>("sizeBoxEnabled");
+    QTest::addColumn<int>("sizeItems");
+    QTest::addColumn<bool>("nextEnabled");
+    QTest::addColumn<bool>("swatchEnabled");
+    QTest::addColumn<bool>("isSelf");
+
+    QTest::newRow("SELF") << QStringList { "SELF" } << 1 << 1 << false << 0 << true << false
+                          << true;
+    QTest::newRow("COUPLE") << QStringList { "COUPLE" } << 2 << 2 << false << 0 << true << true
+                            << false;
+    QTest::newRow("GROUP without size")
+        << QStringList { "GROUP" } << 0 << 0 << true << 8 << false << true << false;
+    QTest::newRow("GROUP twice") << QStringList { "GROUP", "GROUP" } << 0 << 0 << true << 8 << false
+                                 << true << false;
+    QTest::newRow("COUPLE then GROUP")
+        << QStringList { "COUPLE", "GROUP" } << 2 << 2 << true << 8 << true << true << false;
+    QTest::newRow("SELF then COUPLE")
+        << QStringList { "SELF", "COUPLE" } << 2 << 2 << false << 0 << true << true << false;
+    QTest::newRow("SELF, COUPLE, GROUP of 5") << QStringList { "SELF", "COUPLE", "GROUP", "5" } << 5
+                                              << 5 << true << 8 << true << true << false;
+    QTest::newRow("GROUP of 10 then SELF")
+        << QStringList { "GROUP", "10", "SELF" } << 1 << 1 << false << 8 << true << false << true;
+}
+
+void tst_startup::analysisTypeChoices()
+{
+    QFETCH(QStringList, choices);
+    QFETCH(int, total);
+    QFETCH(int, tableSize);
+    QFETCH(bool, sizeBoxEnabled);
+    QFETCH(int, sizeItems);
+    QFETCH(bool, nextEnabled);
+    QFETCH(bool, swatchEnabled);
+    QFETCH(bool, isSelf);
+
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    auto *type = child<QComboBox>(window, QStringLiteral("cboVisitType"));
+    auto *size = child<QComboBox>(window, QStringLiteral("cboNoOfVisitor"));
+    for (const QString &choice : choices) {
+        bool isNumber = false;
+        choice.toInt(&isNumber);
+        choose(isNumber ? size : type, choice);
+        if (QTest::currentTestFailed())
+            return;
+        if (choice == QLatin1String("GROUP"))
+            QCOMPARE(size->currentIndex(), -1); // the list is offered, nothing taken from it
+    }
+    QCOMPARE(int(TotalVisitors), total);
+    QCOMPARE(int(VisitorsLeft), total);
+    QCOMPARE(MemberCount(), tableSize);
+    for (int i = 0; i < tableSize; ++i)
+        QVERIFY(VisitorName[i].isEmpty());
+    QCOMPARE(size->isEnabled(), sizeBoxEnabled);
+    QCOMPARE(size->count(), sizeItems);
+    if (sizeItems) {
+        QCOMPARE(size->itemText(0), QStringLiteral("3"));
+        QCOMPARE(size->itemText(7), QStringLiteral("10"));
+    }
+    QCOMPARE(child(window, QStringLiteral("picNext"))->isEnabled(), nextEnabled);
+    QCOMPARE(child(window, QStringLiteral("picRecallInfo"))->isEnabled(), nextEnabled);
+    QCOMPARE(child(window, QStringLiteral("Picture1"))->isEnabled(), swatchEnabled);
+    QCOMPARE(IsSelf, isSelf);
+    if (choices.last().toInt() > 0) {
+        QCOMPARE(int(GroupSize), choices.last().toInt());
+        QCOMPARE(QApplication::focusWidget(), child(window, QStringLiteral("txtVisitorName")));
+    }
+}
+
+void tst_startup::progressTexts_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<QString>("line1");
+    QTest::addColumn<QString>("line2");
+    QTest::addColumn<QString>("line3");
+    QTest::addColumn<QString>("line2After");
+    QTest::addColumn<QString>("line3After");
+
+    QTest::newRow("SELF") << "SELF"
+                          << ""
+                          << "You have chosen to enter details for  SELF"
+                          << "You are yet to enter your details"
+                          << ""
+                          << "You have already entered your details"
+                          << "";
+    QTest::newRow("COUPLE") << "COUPLE"
+                            << ""
+                            << "You have chosen to enter details for a  COUPLE"
+                            << "You have already entered the details for 0 Person(s)"
+                            << "You are yet to enter the details for 2 Person(s)"
+                            << "You have already entered the details for 1 Person(s)"
+                            << "You are yet to enter the details for 1 Person(s)";
+    QTest::newRow("GROUP of 5") << "GROUP"
+                                << "5"
+                                << "You have chosen to enter details for a  GROUP 5 Person(s)"
+                                << "You have already entered the details for 0 Person(s)"
+                                << "You are yet to enter the details for 5 Person(s)"
+                                << "You have already entered the details for 1 Person(s)"
+                                << "You are yet to enter the details for 4 Person(s)";
+}
+
+void tst_startup::progressTexts()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, size);
+    QFETCH(QString, line1);
+    QFETCH(QString, line2);
+    QFETCH(QString, line3);
+    QFETCH(QString, line2After);
+    QFETCH(QString, line3After);
+
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    choose(child<QComboBox>(window, QStringLiteral("cboVisitType")), type);
+    if (!size.isEmpty()) {
+        // After COUPLE the way on is open, but GROUP without a size may not go on.
+        choose(child<QComboBox>(window, QStringLiteral("cboVisitType")), QStringLiteral("COUPLE"));
+        choose(child<QComboBox>(window, QStringLiteral("cboVisitType")), type);
+        BoxAnswerer refusal;
+        click(child(window, QStringLiteral("picNext")));
+        QCOMPARE(refusal.count, 1);
+        QCOMPARE(refusal.text, QStringLiteral("Please Select People in the Group"));
+        QCOMPARE(refusal.icon, QMessageBox::Critical);
+        QCOMPARE(frontPanel(window), QStringLiteral("Picture2"));
+        choose(child<QComboBox>(window, QStringLiteral("cboNoOfVisitor")), size);
+    }
+    click(child(window, QStringLiteral("picNext")));
+    QCOMPARE(frontPanel(window), QStringLiteral("Picture3"));
+
+    auto *disp1 = child<QLabel>(window, QStringLiteral("lblDisp1"));
+    auto *disp2 = child<QLabel>(window, QStringLiteral("lblDisp2"));
+    auto *disp3 = child<QLabel>(window, QStringLiteral("lblDisp3"));
+    QCOMPARE(disp1->text(), line1);
+    QCOMPARE(disp2->text(), line2);
+    QCOMPARE(disp3->isHidden(), line3.isEmpty());
+    if (!line3.isEmpty())
+        QCOMPARE(disp3->text(), line3);
+    // Auto-sized: the whole line is seen.
+    QVERIFY(disp1->width() >= disp1->sizeHint().width());
+
+    enterMember(window, QStringLiteral("Ann"));
+    QCOMPARE(VisitorName.value(0), QStringLiteral("Ann"));
+    QCOMPARE(disp1->text(), line1);
+    QCOMPARE(disp2->text(), line2After);
+    if (!line3After.isEmpty())
+        QCOMPARE(disp3->text(), line3After);
+}
+
+void tst_startup::entryCheckRefusals_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("sex");
+    QTest::addColumn<bool>("colourTaken");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("focus"); // empty: the focus stays where it was
+
+    // Each row has its own fault and every later one, so the order is checked as well.
+    QTest::newRow("no type") << ""
+                             << "" << false << false << "Visit Type Cannot Be Empty"
+                             << "cboVisitType";
+    QTest::newRow("GROUP without size") << "GROUP"
+                                        << "" << false << false << "Please Select Visit Type"
+                                        << "cboNoOfVisitor";
+    QTest::newRow("no name") << "COUPLE"
+                             << "" << false << true << "Name Cannot Be Blank"
+                             << "txtVisitorName";
+    QTest::newRow("no sex") << "COUPLE"
+                            << "Bob" << false << true << "Please Select Your Sex"
+                            << "optMale";
+    QTest::newRow("colour taken") << "COUPLE"
+                                  << "Bob" << true << true << "Choose Another Color"
+                                  << "txtVisitorName";
+    QTest::newRow("SELF after a member took amber")
+        << "SELF"
+        << "Bob" << true << true << "Choose Another Color"
+        << "txtVisitorName";
+}
+
+void tst_startup::entryCheckRefusals()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, name);
+    QFETCH(bool, sex);
+    QFETCH(bool, colourTaken);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    auto *typeBox = child<QComboBox>(window, QStringLiteral("cboVisitType"));
+    if (colourTaken) {
+        // A first member takes the swatch's amber.
+        choose(typeBox, QStringLiteral("COUPLE"));
+        click(child(window, QStringLiteral("picNext")));
+        enterMember(window, QStringLiteral("Ann"));
+        QCOMPARE(int(VisitorsLeft), 1);
+        child<QRadioButton>(window, QStringLiteral("optFemale"))->setAutoExclusive(false);
+        child<QRadioButton>(window, QStringLiteral("optFemale"))->setChecked(false);
+        child<QRadioButton>(window, QStringLiteral("optFemale"))->setAutoExclusive(true);
+    }
+    if (!type.isEmpty() && !(colourTaken && type == QLatin1String("COUPLE")))
+        choose(typeBox, type);
+    auto *nameBox = child<QLineEdit>(window, QStringLiteral("txtVisitorName"));
+    QTest::keyClicks(nameBox, name);
+    nameBox->setFocus();
+    if (sex)
+        child<QRadioButton>(window, QStringLiteral("optMale"))->setChecked(true);
+
+    const int leftBefore = VisitorsLeft;
+    const qint16 usedBefore = UsedColorCount;
+    BoxAnswerer box;
+    pressAltKey(window, Qt::Key_N);
+    QCOMPARE(box.count, 1);
+    QCOMPARE(box.text, message);
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.title, QStringLiteral("Vantrel"));
+    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QWidget *focused = window->focusWidget();
+    QCOMPARE(focused ? focused->objectName() : QString(), focus);
+    // Nothing stored or counted, and the entry stays on screen.
+    QCOMPARE(int(VisitorsLeft), leftBefore);
+    QCOMPARE(UsedColorCount, usedBefore);
+    QCOMPARE(nameBox->text(), name);
+}
+
+void tst_startup::acceptingMembersToTheLimit()
+{
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    choose(child<QComboBox>(window, QStringLiteral("cboVisitType")), QStringLiteral("COUPLE"));
+    click(child(window, QStringLiteral("picNext")));
+    auto *dob = child<QDateEdit>(window, QStringLiteral("dtpDob"));
+    auto *report = child<QDateEdit>(window, QStringLiteral("dtpReportDate"));
+
+    // Names are kept exactly as typed: blanks, ampersands and markup alike.
+    dob->setDate(QDate(1980, 2, 29));
+    report->setDate(QDate(2024, 6, 1));
+    enterMember(window, QStringLiteral("   "));
+    const QString odd = QStringLiteral("A&B <b>x</b>");
+    enterMember(window, odd, Qt::red);
+    QCOMPARE(VisitorName, QList<QString>({ QStringLiteral("   "), odd }));
+    QCOMPARE(VisitorDob.value(1), QDate(1980, 2, 29));
+    QCOMPARE(VisitorReportDate.value(1), QDate(2024, 6, 1));
+    QCOMPARE(VisitorColor, QList<qint32>({ 0x0006C7FF, 0x000000FF }));
+    QCOMPARE(int(VisitorsLeft), 0);
+    QCOMPARE(UsedColorCount, qint16(2));
+    QVERIFY(child<QLineEdit>(window, QStringLiteral("txtVisitorName"))->text().isEmpty());
+
+    // The last member swaps Next for View Result.
+    QVERIFY(child(window, QStringLiteral("picSubmit"))->isHidden());
+    QVERIFY(!child(window, QStringLiteral("picSave"))->isHidden());
+    QVERIFY(child(window, QStringLiteral("cmdSave"))->isEnabled());
+
+    // One more: the swatch still holds the last colour, so that refusal comes first ...
+    {
+        BoxAnswerer box;
+        enterMember(window, QStringLiteral("Cy"));
+        QCOMPARE(box.text, QStringLiteral("Choose Another Color"));
+    }
+    // ... and with a fresh colour the limit is reached.
+    {
+        BoxAnswerer box;
+        enterMember(window, QStringLiteral("Cy"), Qt::green);
+        QCOMPARE(box.count, 1);
+        QCOMPARE(box.text,
+                 QStringLiteral("You Reach The Limit Of Selecting Members\r"
+                                "You Cannot Accept Further Member"));
+        QCOMPARE(box.icon, QMessageBox::Critical);
+    }
+    QCOMPARE(MemberCount(), 2);
+    QCOMPARE(VisitorName.value(1), odd);
+    QCOMPARE(int(VisitorsLeft), 0);
+    QCOMPARE(UsedColorCount, qint16(3)); // the colour goes in before the limit is seen
+}
+
+void tst_startup::colourDialog()
+{
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    QWidget *swatchBox = child(window, QStringLiteral("Picture1"));
+    {
+        ColorAnswerer picker(Qt::blue, true);
+        click(swatchBox);
+        QVERIFY(picker.seen);
+        QCOMPARE(picker.name, QStringLiteral("cddColorPicker"));
+        QCOMPARE(picker.shownAtStart, QColor(Qt::black));
+    }
+    QCOMPARE(swatch(window), QColor(Qt::blue));
+    {
+        ColorAnswerer picker(Qt::green, false);
+        click(swatchBox);
+        QCOMPARE(picker.shownAtStart, QColor(Qt::blue));
+    }
+    QCOMPARE(swatch(window), QColor(Qt::blue)); // cancelled: as it was
+    {
+        ColorAnswerer picker(Qt::red, true);
+        click(swatchBox);
+        QCOMPARE(picker.shownAtStart, QColor(Qt::blue)); // the last confirmed colour
+    }
+    QCOMPARE(swatch(window), QColor(Qt::red));
+
+    // SELF takes the choice away.
+    choose(child<QComboBox>(window, QStringLiteral("cboVisitType")), QStringLiteral("SELF"));
+    ColorAnswerer none(Qt::yellow, true);
+    click(swatchBox);
+    QTest::qWait(50);
+    QVERIFY(!none.seen);
+}
+
+void tst_startup::backButtons_data()
+{
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<QString>("button");
+
+    QTest::newRow("entry panel") << "Picture3"
+                                 << "picBack3";
+    QTest::newRow("saved-members panel") << "Picture5"
+                                         << "picBack";
+    QTest::newRow("save panel") << "Picture4"
+                                << "picBack1";
+}
+
+void tst_startup::backButtons()
+{
+    QFETCH(QString, panel);
+    QFETCH(QString, button);
+
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    choose(child<QComboBox>(window, QStringLiteral("cboVisitType")), QStringLiteral("GROUP"));
+    choose(child<QComboBox>(window, QStringLiteral("cboNoOfVisitor")), QStringLiteral("4"));
+    child(window, QStringLiteral("picSaveInfo2"))->setEnabled(false);
+    child(window, panel)->raise();
+    click(child(window, button));
+
+    QCOMPARE(frontPanel(window), QStringLiteral("Picture2"));
+    QCOMPARE(child<QComboBox>(window, QStringLiteral("cboVisitType"))->currentIndex(), -1);
+    QCOMPARE(child<QComboBox>(window, QStringLiteral("cboNoOfVisitor"))->currentIndex(), -1);
+    for (const char *name : { "picSaveInfo", "picRecallInfo", "picNext" })
+        QVERIFY2(!child(window, QString::fromLatin1(name))->isEnabled(), name);
+    QCOMPARE(child(window, QStringLiteral("picSaveInfo2"))->isEnabled(),
+             button == QLatin1String("picBack1"));
+}
+
+void tst_startup::viewResultAndBack_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("byKeyboard");
+    QTest::addColumn<QString>("view");
+
+    QTest::newRow("SELF, View Result clicked") << "SELF" << false << "All";
+    QTest::newRow("COUPLE, Alt+V") << "COUPLE" << true << "Physical";
+}
+
+void tst_startup::viewResultAndBack()
+{
+    QFETCH(QString, type);
+    QFETCH(bool, byKeyboard);
+    QFETCH(QString, view);
+
+    QPointer<frmAtFirst> window = openWindow();
+    QVERIFY(window);
+    {
+        // Alt+V leads nowhere before the last member is in.
+        pressAltKey(window, Qt::Key_V);
+        QVERIFY(!frmBio::Instance());
+    }
+    choose(child<QComboBox>(window, QStringLiteral("cboVisitType")), type);
+    click(child(window, QStringLiteral("picNext")));
+    enterMember(window, QStringLiteral("Ann"));
+    if (type == QLatin1String("COUPLE"))
+        enterMember(window, QStringLiteral("Bob"), Qt::cyan);
+    if (byKeyboard)
+        pressAltKey(window, Qt::Key_V);
+    else
+        click(child(window, QStringLiteral("picSave")));
+
+    // The chart takes over; the start-up window unloads and says goodbye.
+    QPointer<frmBio> chart = frmBio::Instance();
+    QVERIFY(chart);
+    QVERIFY(chart->isVisible());
+    QCOMPARE(VisitType, type);
+    QCOMPARE(CurrentView, view);
+    QCOMPARE(MemberCount(), int(TotalVisitors));
+    QVERIFY(!frmAtFirst::Instance());
+    QTRY_VERIFY(!window);
+    QCOMPARE(farewells(), 1);
+
+    // Back from the chart: a freshly loaded start-up window with nothing chosen.
+    chart->close();
+    QTRY_VERIFY(!chart);
+    frmAtFirst *again = frmAtFirst::Instance();
+    QVERIFY(again);
+    QVERIFY(again->isVisible());
+    QCOMPARE(frontPanel(again), QStringLiteral("Picture2"));
+    QCOMPARE(child<QComboBox>(again, QStringLiteral("cboVisitType"))->currentIndex(), -1);
+    QVERIFY(!child(again, QStringLiteral("picNext"))->isEnabled());
+    QVERIFY(!child(again, QStringLiteral("picRecallInfo"))->isEnabled());
+    QVERIFY(!child(again, QStringLiteral("picSubmit"))->isHidden());
+    QVERIFY(child(again, QStringLiteral("picSave"))->isHidden());
+    QCOMPARE(int(TotalVisitors), 0);
+    QCOMPARE(MemberCount(), 0);
+    QCOMPARE(farewells(), 1);
+
+    // A new visit: the first colour, the amber the last visit used too, is not taken.
+    QVERIFY(QTest::qWaitForWindowActive(again));
+    choose(child<QComboBox>(again, QStringLiteral("cboVisitType")), QStringLiteral("COUPLE"));
+    click(child(again, QStringLiteral("picNext")));
+    BoxAnswerer none;
+    enterMember(again, QStringLiteral("Cy"));
+    QCOMPARE(none.count, 0);
+    QCOMPARE(VisitorName.value(0), QStringLiteral("Cy"));
+
+    again->close();
+    QCOMPARE(farewells(), 2);
+}
+
+void tst_startup::updateReminder_data()
+{
+    QTest::addColumn<QString>("stored"); // a day offset from today, or text as it stands
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<bool>("asks");
+    QTest::addColumn<bool>("storesToday");
+
+    QTest::newRow("first run") << "" << QMessageBox::No << false << true;
+    QTest::newRow("unreadable date") << "yesterday-ish" << QMessageBox::No << false << true;
+    QTest::newRow("today") << "0" << QMessageBox::No << false << false;
+    QTest::newRow("14 days") << "-14" << QMessageBox::No << false << false;
+    QTest::newRow("15 days, No") << "-15" << QMessageBox::No << true << true;
+    QTest::newRow("15 days, Yes") << "-15" << QMessageBox::Yes << true << true;
+    QTest::newRow("a year") << "-365" << QMessageBox::No << true << true;
+    QTest::newRow("15 days ahead") << "15" << QMessageBox::No << true << true;
+    QTest::newRow("14 days ahead") << "14" << QMessageBox::No << false << false;
+}
+
+void tst_startup::updateReminder()
+{
+    QFETCH(QString, stored);
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(bool, asks);
+    QFETCH(bool, storesToday);
+
+    const QString key = QStringLiteral("UpdateReminderDate");
+    const QString today = Dates::Today().toString(Qt::ISODate);
+    bool isOffset = false;
+    const int offset = stored.toInt(&isOffset);
+    const QString before = isOffset ? Dates::Today().addDays(offset).toString(Qt::ISODate) : stored;
+    {
+        QSettings settings(QStringLiteral("Vantrel"), QStringLiteral("Vantrel"));
+        if (!before.isEmpty())
+            settings.setValue(key, before);
+    }
+
+    BoxAnswerer box(answer);
+    UpdateReminder();
+    QCOMPARE(box.count, asks ? 1 : 0);
+    if (asks) {
+        QCOMPARE(box.text, QStringLiteral("Do You Wish To Update The Software ?"));
+        QCOMPARE(box.icon, QMessageBox::Warning);
+        QCOMPARE(box.title, QStringLiteral("Vantrel"));
+        QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
+    }
+    const bool downloads = asks && answer == QMessageBox::Yes;
+    QCOMPARE(m_pages,
+             downloads ? QStringList { modRegistry::DownloadPageAddress() } : QStringList());
+    const QString after
+        = QSettings(QStringLiteral("Vantrel"), QStringLiteral("Vantrel")).value(key).toString();
+    QCOMPARE(after, storesToday ? today : before);
+
+    // The same day again asks nothing.
+    UpdateReminder();
+    QCOMPARE(box.count, asks ? 1 : 0);
+}
+
+void tst_startup::reminderRunsOnLoad()
+{
+    QSettings(QStringLiteral("Vantrel"), QStringLiteral("Vantrel"))
+        .setValue(QStringLiteral("UpdateReminderDate"),
+                  Dates::Today().addDays(-20).toString(Qt::ISODate));
+    BoxAnswerer box(QMessageBox::No);
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    QCOMPARE(box.count, 1);
+    QCOMPARE(box.text, QStringLiteral("Do You Wish To Update The Software ?"));
+    QCOMPARE(frontPanel(window), QStringLiteral("Picture2"));
+    window->close();
+
+    // Loaded again the same day: no question.
+    window = openWindow();
+    QVERIFY(window);
+    QCOMPARE(box.count, 1);
+}
+
+void tst_startup::webLinksAndMenus()
+{
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    const QString Home = modRegistry::HomePageAddress();
+    QVERIFY(!Home.endsWith(QLatin1Char('/')));
+    for (int i = 1; i <= 4; ++i) {
+        m_pages.clear();
+        auto *hotspot = child<QLabel>(window, QStringLiteral("lblHyperlink(%1)").arg(i));
+        QVERIFY(hotspot);
+        QCOMPARE(hotspot->cursor().shape(), Qt::PointingHandCursor);
+        click(hotspot);
+        QCOMPARE(m_pages, QStringList { Home });
+    }
+    QVERIFY(child(window, QStringLiteral("lblHyperlink(1)"))->toolTip().contains(Home));
+
+    m_pages.clear();
+    child<QAction>(window, QStringLiteral("mnuOnline"))->trigger();
+    child<QAction>(window, QStringLiteral("mnuVisit"))->trigger();
+    QCOMPARE(m_pages, QStringList({ Home + QStringLiteral("/vantrel-help/"), Home }));
+
+    // About: modal, owned by no window, and the start-up window is as it was afterwards.
+    bool sawAbout = false;
+    QWidget *owner = window;
+    QTimer::singleShot(50, this, [&] {
+        auto *about = qobject_cast<frmAbout *>(QApplication::activeModalWidget());
+        sawAbout = about != nullptr;
+        if (about) {
+            owner = about->parentWidget();
+            about->close();
+        }
+    });
+    child<QAction>(window, QStringLiteral("mnuAbout"))->trigger();
+    QVERIFY(sawAbout);
+    QCOMPARE(owner, nullptr);
+    QCOMPARE(frmAtFirst::Instance(), window);
+    QCOMPARE(farewells(), 0);
+}
+
+void tst_startup::exitEndsTheProgram()
+{
+    QPointer<frmAtFirst> window = openWindow();
+    QVERIFY(window);
+    child<QAction>(window, QStringLiteral("mnuExit"))->trigger();
+    QTRY_VERIFY(!window);
+    QCOMPARE(farewells(), 1);
+    // No window is left open, so the program ends with it.
+    QVERIFY(QApplication::quitOnLastWindowClosed());
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        QVERIFY2(!widget->isVisible(), widget->metaObject()->className());
+
+    // The hidden Back button (Alt+A) does the same.
+    window = openWindow();
+    QVERIFY(window);
+    pressAltKey(window, Qt::Key_A);
+    QTRY_VERIFY(!window);
+    QCOMPARE(farewells(), 2);
+}
+
+void tst_startup::singleInstanceTwoProcesses()
+{
+    // Within one process the lock is taken once and never mistaken for another copy's.
+    QVERIFY(!SingleInstance::AnotherIsRunning());
+    QVERIFY(!SingleInstance::AnotherIsRunning());
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString tmp = dir.filePath(QStringLiteral("tmp"));
+    const QString bin = dir.filePath(QStringLiteral("bin"));
+    const QString home = dir.filePath(QStringLiteral("home"));
+    const QString pages = dir.filePath(QStringLiteral("pages.log"));
+    for (const QString &path : { tmp, bin, home })
+        QVERIFY(QDir().mkpath(path));
+    // The only "browser" the copies can find writes down what it was asked to open.
+    QFile opener(bin + QStringLiteral("/xdg-open"));
+    QVERIFY(opener.open(QIODevice::WriteOnly));
+    opener.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\n").arg(pages).toUtf8());
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("TMPDIR"), tmp);
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    env.insert(QStringLiteral("PATH"), bin);
+    for (const char *name : { "BROWSER", "DEFAULT_BROWSER", "XDG_CURRENT_DESKTOP",
+                              "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID" })
+        env.remove(QString::fromLatin1(name));
+    const QString lock = QDir(tmp).filePath(QFileInfo(SingleInstance::LockFilePath()).fileName());
+
+    auto start = [&](QProcess &process) {
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(QStringLiteral(VANTREL_BINARY), QStringList());
+        return process.waitForStarted(10000);
+    };
+
+    QProcess first;
+    QVERIFY(start(first));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 10000);
+
+    QElapsedTimer clock;
+    clock.start();
+    QProcess second;
+    QVERIFY(start(second));
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(clock.elapsed() < 5000);
+
+    // The first copy runs on undisturbed.
+    QTest::qWait(300);
+    QCOMPARE(first.state(), QProcess::Running);
+    QVERIFY(QFile::exists(lock));
+
+    // A copy that dies leaves its lock behind; the next start must not take it for a living one.
+    first.kill();
+    QVERIFY(first.waitForFinished(10000));
+    QProcess third;
+    QVERIFY(start(third));
+    QTest::qWait(1500);
+    QCOMPARE(third.state(), QProcess::Running);
+    third.kill();
+    QVERIFY(third.waitForFinished(10000));
+}
+
+void tst_startup::screenshots()
+{
+    const QString folder = qEnvironmentVariable("VANTREL_SHOTS");
+    if (folder.isEmpty())
+        QSKIP("set VANTREL_SHOTS to a folder to save pictures of the panels");
+    QDir().mkpath(folder);
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    choose(child<QComboBox>(window, QStringLiteral("cboVisitType")), QStringLiteral("GROUP"));
+    choose(child<QComboBox>(window, QStringLiteral("cboNoOfVisitor")), QStringLiteral("5"));
+    window->grab().save(folder + QStringLiteral("/Picture2.png"));
+    click(child(window, QStringLiteral("picNext")));
+    enterMember(window, QStringLiteral("Ann & <Bob>"));
+    child<QLineEdit>(window, QStringLiteral("txtVisitorName"))->setText(QStringLiteral("Cy"));
+    window->grab().save(folder + QStringLiteral("/Picture3.png"));
+    QCalendarWidget *calendar
+        = child<QDateEdit>(window, QStringLiteral("dtpDob"))->calendarWidget();
+    calendar->resize(calendar->sizeHint());
+    calendar->grab().save(folder + QStringLiteral("/calendar.png"));
+    for (const char *panel : { "Picture4", "Picture5" }) {
+        child(window, QString::fromLatin1(panel))->raise();
+        window->grab().save(folder + QLatin1Char('/') + QString::fromLatin1(panel)
+                            + QStringLiteral(".png"));
+    }
+
+    // SELF, on to the chart and back, in a fresh window: the amber is taken in this one.
+    window->close();
+    window = openWindow();
+    QVERIFY(window);
+    choose(child<QComboBox>(window, QStringLiteral("cboVisitType")), QStringLiteral("SELF"));
+    click(child(window, QStringLiteral("picNext")));
+    child<QDateEdit>(window, QStringLiteral("dtpDob"))->setDate(QDate(1990, 5, 17));
+    enterMember(window, QStringLiteral("Ann"));
+    window->grab().save(folder + QStringLiteral("/Picture3-self-done.png"));
+    click(child(window, QStringLiteral("picSave")));
+    QPointer<frmBio> chart = frmBio::Instance();
+    QVERIFY(chart);
+    QVERIFY(QTest::qWaitForWindowExposed(chart));
+    chart->grab().save(folder + QStringLiteral("/chart-self.png"));
+    chart->close();
+    QTRY_VERIFY(!chart);
+    QVERIFY(frmAtFirst::Instance());
+    frmAtFirst::Instance()->grab().save(folder + QStringLiteral("/back-from-chart.png"));
+}
+
+QTEST_MAIN(tst_startup)
+#include "tst_startup.moc"
