@@ -9,7 +9,20 @@
 
 namespace AppIcon {
 
-void PaintCycles(QPainter &p, const QRectF &area, qreal penWidth)
+namespace {
+
+// The tile in a 32 x 32 design grid.
+const QRectF Tile(1, 1, 30, 30);
+constexpr qreal TileRadius = 5;
+const QRectF CurveArea(4, 7, 24, 18);
+constexpr qreal CurveWidth = 1.6;
+const QColor MidLine(200, 200, 200);
+
+QString svgColor(const QColor &c) { return c.name(QColor::HexRgb); }
+
+} // namespace
+
+QList<Curve> Cycles(const QRectF &area)
 {
     // Periods in proportion to 23, 28 and 33 days, phases apart so the curves cross.
     const struct
@@ -17,35 +30,44 @@ void PaintCycles(QPainter &p, const QRectF &area, qreal penWidth)
         QColor color;
         qreal period;
         qreal phase;
-    } curves[] = {{QColor(255, 64, 64), 0.6, 0}, {QColor(64, 230, 64), 0.73, 0.2},
+    } cycles[] = {{QColor(255, 64, 64), 0.6, 0}, {QColor(64, 230, 64), 0.73, 0.2},
                   {QColor(80, 140, 255), 0.86, 0.5}};
     const qreal amplitude = area.height() / 2;
     const qreal mid = area.center().y();
-    p.save();
-    p.setBrush(Qt::NoBrush);
-    for (const auto &c : curves) {
-        QPainterPath path;
-        for (qreal t = 0; t <= 1.0001; t += 0.01) {
+    QList<Curve> curves;
+    for (const auto &c : cycles) {
+        Curve curve {c.color, {}};
+        for (int step = 0; step <= 100; ++step) {
+            const qreal t = step / 100.0;
             const qreal phase = std::fmod(t + c.phase, c.period) / c.period; // 0..1: peak, trough
             const qreal u = std::fmod(phase, 0.5) * 4 - 1;                  // -1..1 in a half-wave
             const qreal value = (1 - u * u) * (phase < 0.5 ? 1 : -1);
-            const QPointF pt(area.left() + t * area.width(), mid - value * amplitude);
-            if (t == 0)
-                path.moveTo(pt);
-            else
-                path.lineTo(pt);
+            curve.points.append(QPointF(area.left() + t * area.width(), mid - value * amplitude));
         }
-        p.setPen(QPen(c.color, penWidth, Qt::SolidLine, Qt::RoundCap));
-        p.drawPath(path);
+        curves.append(curve);
     }
-    p.setPen(QPen(QColor(200, 200, 200), penWidth / 2));
+    return curves;
+}
+
+void PaintCycles(QPainter &p, const QRectF &area, qreal penWidth)
+{
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    for (const Curve &curve : Cycles(area)) {
+        p.setPen(QPen(curve.color, penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(curve.points);
+    }
+    p.setPen(QPen(MidLine, penWidth / 2));
+    const qreal mid = area.center().y();
     p.drawLine(QPointF(area.left(), mid), QPointF(area.right(), mid));
     p.restore();
 }
 
-QPixmap Picture(int size)
+QPixmap Picture(int size, qreal devicePixelRatio)
 {
-    QPixmap picture(size, size);
+    const qreal dpr = qMax(qreal(1), devicePixelRatio);
+    QPixmap picture(QSize(qRound(size * dpr), qRound(size * dpr)));
+    picture.setDevicePixelRatio(dpr);
     picture.fill(Qt::transparent);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
@@ -53,10 +75,44 @@ QPixmap Picture(int size)
     p.scale(s, s);
     p.setPen(QPen(Look::Amber, 1.2));
     p.setBrush(Look::Background);
-    p.drawRoundedRect(QRectF(1, 1, 30, 30), 5, 5);
-
-    PaintCycles(p, QRectF(4, 7, 24, 18), 1.6);
+    p.drawRoundedRect(Tile, TileRadius, TileRadius);
+    PaintCycles(p, CurveArea, CurveWidth);
     return picture;
+}
+
+QByteArray Svg()
+{
+    QString svg = QStringLiteral(
+                      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" "
+                      "viewBox=\"0 0 32 32\">\n"
+                      "  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" fill=\"%6\" "
+                      "stroke=\"%7\" stroke-width=\"1.2\"/>\n")
+                      .arg(Tile.x())
+                      .arg(Tile.y())
+                      .arg(Tile.width())
+                      .arg(Tile.height())
+                      .arg(TileRadius)
+                      .arg(svgColor(Look::Background), svgColor(Look::Amber));
+    for (const Curve &curve : Cycles(CurveArea)) {
+        QStringList points;
+        for (const QPointF &pt : curve.points)
+            points << QString::number(pt.x(), 'f', 2) + QLatin1Char(',') + QString::number(pt.y(), 'f', 2);
+        svg += QStringLiteral("  <polyline fill=\"none\" stroke=\"%1\" stroke-width=\"%2\" "
+                              "stroke-linecap=\"round\" stroke-linejoin=\"round\" points=\"%3\"/>\n")
+                   .arg(svgColor(curve.color))
+                   .arg(CurveWidth)
+                   .arg(points.join(QLatin1Char(' ')));
+    }
+    const qreal mid = CurveArea.center().y();
+    svg += QStringLiteral("  <line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%2\" stroke=\"%4\" "
+                          "stroke-width=\"%5\"/>\n</svg>\n")
+               .arg(CurveArea.left())
+               .arg(mid)
+               .arg(CurveArea.right())
+               .arg(svgColor(MidLine))
+               .arg(CurveWidth / 2);
+    return svg.toUtf8();
 }
 
 const QIcon &Icon()

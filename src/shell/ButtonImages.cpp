@@ -4,6 +4,7 @@
 #include "Look.h"
 
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -27,13 +28,17 @@ struct Face
 
 QPixmap drawFace(const Face &face, bool hover)
 {
-    QPixmap picture(face.width, PictureHeight);
+    // Drawn at the screen's pixel density, so the faces stay sharp on a high-DPI screen;
+    // their size in the layout is the stated width x 35 whatever the density.
+    const qreal dpr = qMax(qreal(1), qApp ? qApp->devicePixelRatio() : qreal(1));
+    QPixmap picture(QSize(qRound(face.width * dpr), qRound(PictureHeight * dpr)));
+    picture.setDevicePixelRatio(dpr);
     picture.fill(Look::Background);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
 
     // A dark raised plate; the hover picture lights it up and rings it in amber.
-    const QRectF plate = QRectF(picture.rect()).adjusted(1.5, 3.5, -1.5, -3.5);
+    const QRectF plate = QRectF(0, 0, face.width, PictureHeight).adjusted(1.5, 3.5, -1.5, -3.5);
     QLinearGradient fill(plate.topLeft(), plate.bottomLeft());
     if (hover) {
         fill.setColorAt(0, QColor(120, 104, 52));

@@ -21,7 +21,7 @@ frmAbout::frmAbout(QWidget *parent)
 
     m_picIcon = new QLabel(this);
     m_picIcon->setObjectName(QStringLiteral("picIcon"));
-    m_picIcon->setPixmap(AppIcon::Picture(32));
+    m_picIcon->setPixmap(AppIcon::Picture(32, devicePixelRatioF()));
     m_picIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Look::PlaceTw(m_picIcon, 120, 120, 480, 480);
 

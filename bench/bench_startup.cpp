@@ -1,0 +1,162 @@
+// Start-up time and memory of the program's windows, each measured in a fresh process:
+//   QT_QPA_PLATFORM=offscreen ./bench_startup
+// Without arguments it starts itself once per window and run, and reports the time from
+// starting the process to the window's first painted frame (median of the runs) and the peak
+// resident memory of the process.
+#include "chart/frmBio.h"
+#include "model/modBiorhythm.h"
+#include "startup/frmAtFirst.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int Runs = 7;
+
+// Peak resident set of this process, in KiB.
+long peakMemoryKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    static const QRegularExpression hwm(QStringLiteral("VmHWM:\\s+(\\d+)\\s+kB"));
+    const auto match = hwm.match(QString::fromLatin1(status.readAll()));
+    return match.hasMatch() ? match.captured(1).toLong() : -1;
+}
+
+// Reports on standard output once the window has painted its first frame, then quits.
+class FirstFrame : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !m_done) {
+            m_done = true;
+            // Let the paint finish before the figures are read.
+            QTimer::singleShot(0, qApp, [] {
+                std::printf("frame %ld\n", peakMemoryKiB());
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_done = false;
+};
+
+void fillGroupOfTen()
+{
+    using namespace modBiorhythm;
+    ResizeMemberTable(10);
+    TotalVisitors = 10;
+    VisitorsLeft = 0;
+    for (int i = 0; i < 10; ++i)
+        StoreMember(i, QStringLiteral("Member %1").arg(i + 1), QDate(1950, 3, 1).addDays(i * 1237),
+                    QDate(2024, 6, 15), 0x102030 * (i + 1));
+    VisitType = QStringLiteral("GROUP");
+    IsSelf = false;
+}
+
+// One measured process: builds and shows one window the way the program does. It quits at
+// its first frame without unloading the window, so no web page is opened.
+int child(const QString &window)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    FirstFrame watcher;
+    QWidget *shown = nullptr;
+    if (window == QLatin1String("startup")) {
+        shown = frmAtFirst::GetOrCreate();
+    } else {
+        fillGroupOfTen();
+        shown = new frmBio;
+    }
+    if (!shown)
+        return 1;
+    shown->installEventFilter(&watcher);
+    for (QWidget *w : shown->findChildren<QWidget *>())
+        w->installEventFilter(&watcher);
+    shown->show();
+    return QApplication::exec();
+}
+
+struct Figures
+{
+    double medianMs = 0;
+    long peakKiB = 0;
+};
+
+Figures measure(const QString &window, const QString &tempDir)
+{
+    QList<double> times;
+    long peak = 0;
+    for (int run = 0; run < Runs; ++run) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TMPDIR"), tempDir);
+        process.setProcessEnvironment(env);
+        QElapsedTimer clock;
+        clock.start();
+        process.start(QCoreApplication::applicationFilePath(), {window});
+        if (!process.waitForStarted() || !process.waitForReadyRead(10000))
+            return {};
+        const double ms = clock.nsecsElapsed() / 1e6;
+        const QByteArray line = process.readLine().trimmed();
+        process.waitForFinished(10000);
+        if (!line.startsWith("frame "))
+            return {};
+        times.append(ms);
+        peak = std::max(peak, line.mid(6).toLong());
+    }
+    std::sort(times.begin(), times.end());
+    return {times.at(times.size() / 2), peak};
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    QApplication::setOrganizationName(QStringLiteral("Vantrel"));
+
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() > 1)
+        return child(args.at(1));
+
+    QTemporaryDir temp;
+    const struct
+    {
+        const char *mode;
+        const char *title;
+        double targetMs;
+        long targetKiB;
+    } windows[] = {{"startup", "start-up window", 300, 80 * 1024},
+                   {"chart", "GROUP-of-10 chart", 300, 80 * 1024}};
+    for (const auto &w : windows) {
+        const Figures f = measure(QString::fromLatin1(w.mode), temp.path());
+        if (f.medianMs <= 0) {
+            std::printf("%s: could not be measured\n", w.title);
+            return 1;
+        }
+        std::printf("%-18s first frame %6.1f ms (median of %d; target < %.0f ms: %s), "
+                    "peak memory %6.1f MiB (target < %ld MiB: %s)\n",
+                    w.title, f.medianMs, Runs, w.targetMs, f.medianMs < w.targetMs ? "met" : "MISSED",
+                    f.peakKiB / 1024.0, w.targetKiB / 1024, f.peakKiB < w.targetKiB ? "met" : "MISSED");
+    }
+    return 0;
+}
