@@ -142,6 +142,7 @@ private slots:
     void unloadEndsTheVisit();
     void helpEntries();
     void emptyAndBrokenVisitsDoNotCrash();
+    void canvasFollowsPixelDensity();
 
 private:
     frmBio *openChart();
@@ -327,7 +328,7 @@ void TestChart::curvesPassWhereTheCycleStands()
     }
     // The report-date column of the worked example.
     const QPoint centre = canvas->PointPixel(14, float(cycleY(D, period, 14, H)));
-    QCOMPARE(centre.x(), 383);
+    QCOMPARE(centre.x(), int(14.0f * (float(image.width()) / 28.0f)));
     QVERIFY(hasColourNear(image, centre.x(), centre.y(), rgbOf(colour), 0, 2));
 }
 
@@ -345,7 +346,8 @@ void TestChart::eachMemberFollowsOwnReportDate()
             if (i == 0 && qAbs(other - cycleY(DaysLived(0), 23, x, canvas->ScaleHeight())) < 6)
                 continue; // the later member covers the earlier one here
             const QPoint p = canvas->PointPixel(float(x), float(cycleY(DaysLived(i), 23, x, canvas->ScaleHeight())));
-            QVERIFY(hasColourNear(image, p.x(), qMin(p.y(), 248), rgbOf(members[i].color), 0, 3));
+            QVERIFY(hasColourNear(image, p.x(), qMin(p.y(), image.height() - 1),
+                                  rgbOf(members[i].color), 0, 3));
         }
     }
     // The date label and day numbers follow member 0.
@@ -407,9 +409,10 @@ void TestChart::sameViewTwiceGivesTheSamePicture()
     QCOMPARE(w->Canvas()->Drawing(), physical);
     // What the user sees: the drawing with the grid and numbers above it.
     const QImage seen = w->Canvas()->grab().toImage();
-    QCOMPARE(seen.size(), QSize(767, 249));
+    const qreal dpr = w->Canvas()->devicePixelRatioF();
+    QCOMPARE(seen.size(), QSize(767, 249) * dpr);
     const int centre = w->Canvas()->PixelX(14);
-    QCOMPARE(seen.pixelColor(centre, 200), QColor(Qt::black)); // the centre line
+    QCOMPARE(seen.pixelColor(int(centre * dpr), int(200 * dpr)), QColor(Qt::black)); // the centre line
 }
 
 void TestChart::legendSlots_data()
@@ -650,10 +653,10 @@ void TestChart::hoverRules()
     // ... the strip's uncovered band right of the caption shows the general topic.
     auto *strip = child<QWidget>(w, QStringLiteral("picExplain"));
     QVERIFY(caption->width() < strip->width());
-    QTest::mouseMove(strip, QPoint(strip->width() - 2, 5));
-    QTRY_COMPARE(heading->text(), QStringLiteral("General:"));
+    move(strip, QPoint(strip->width() - 2, 5));
+    QCOMPARE(heading->text(), QStringLiteral("General:"));
     // Moving away leaves the topic in place.
-    QTest::mouseMove(w->Canvas(), QPoint(50, 50));
+    move(w->Canvas(), QPoint(50, 50));
     QCOMPARE(heading->text(), QStringLiteral("General:"));
 }
 
@@ -754,7 +757,24 @@ void TestChart::emptyAndBrokenVisitsDoNotCrash()
     w->LayoutDayScale();
     QCOMPARE(child<QLabel>(w, QStringLiteral("lblDate"))->text(), QString());
     w->Parabola(10, 0, 5, Red); // a right end left of the vertex draws nothing
-    QCOMPARE(w->Canvas()->Drawing().pixel(w->Canvas()->PixelX(10), 0) & 0xFFFFFF, 0xFFFFFFu);
+    QCOMPARE(w->Canvas()->Drawing().pixel(w->Canvas()->PointPixel(10, 0)) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+void TestChart::canvasFollowsPixelDensity()
+{
+    // Run once as it is and once under QT_SCALE_FACTOR=2: the drawing has a pixel for every
+    // device pixel, so curves stay sharp, while the layout keeps its size.
+    setVisit(QStringLiteral("SELF"), true, y2kSelf());
+    frmBio *w = openChart();
+    const qreal dpr = w->devicePixelRatioF();
+    const QImage &drawing = w->Canvas()->Drawing();
+    QCOMPARE(drawing.devicePixelRatio(), dpr);
+    QCOMPARE(drawing.size(), QSize(767, 249) * dpr);
+    QCOMPARE(w->Canvas()->size(), QSize(767, 249));
+    QCOMPARE(w->centralWidget()->size(), QSize(781, 471));
+    const QPixmap face = child<QLabel>(w, QStringLiteral("picToday"))->pixmap();
+    QCOMPARE(face.devicePixelRatio(), dpr);
+    QCOMPARE(face.deviceIndependentSize().toSize(), QSize(54, 35));
 }
 
 QTEST_MAIN(TestChart)
