@@ -62,16 +62,18 @@ public:
             reinterpret_cast<QRgb *>(m_bits + qsizetype(int(fy)) * m_stride)[int(fx)] = m_rgb;
         }
 
-        // For runs of points whose x only grows: true once x is at or past the right edge.
-        bool PastRightEdge(float x) const { return !(x * m_sx < m_width); }
-        // A point whose x is known to lie on the canvas (not left of it, not past its right
-        // edge); only y is clipped.
-        void SetInColumn(float x, float y)
+        // For runs of points whose x only grows and starts on the canvas (not left of it):
+        // sets the point, clipping only y, and answers false once x is past the right edge,
+        // after which every further point of the run would be clipped too.
+        bool SetUntilRightEdge(float x, float y)
         {
+            const float fx = x * m_sx;
+            if (!(fx < m_width))
+                return false;
             const float fy = y * m_sy;
-            if (!(fy >= 0 && fy < m_height))
-                return;
-            reinterpret_cast<QRgb *>(m_bits + qsizetype(int(fy)) * m_stride)[int(x * m_sx)] = m_rgb;
+            if (fy >= 0 && fy < m_height)
+                reinterpret_cast<QRgb *>(m_bits + qsizetype(int(fy)) * m_stride)[int(fx)] = m_rgb;
+            return true;
         }
 
     private:

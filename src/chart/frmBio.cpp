@@ -62,6 +62,7 @@ frmBio::frmBio(QWidget *parent)
     setObjectName(QStringLiteral("frmBio"));
     setAttribute(Qt::WA_DeleteOnClose);
     buildLayout();
+    describeButtons();
     buildMenus();
     connectCommands();
     Form_Load();
@@ -303,6 +304,30 @@ void frmBio::buildLayout()
                                          true);
 }
 
+void frmBio::describeButtons()
+{
+    // What a screen reader says beyond the caption.
+    const struct
+    {
+        PictureButton *button;
+        const char *description;
+    } buttons[] = {
+        {m_picLeft, "Moves the chart one day back"},
+        {m_picRight, "Moves the chart one day on"},
+        {m_picToday, "Moves the chart to today"},
+        {m_picShowAll, "Shows all three cycles of the one person"},
+        {m_picPhysical, "Shows everyone's Physical cycle"},
+        {m_picEmotional, "Shows everyone's Emotional cycle"},
+        {m_picIntellectual, "Shows everyone's Intellectual cycle"},
+        {m_picBack, "Closes the chart and goes back to the start"},
+    };
+    for (const auto &b : buttons)
+        b.button->setAccessibleDescription(QString::fromUtf8(b.description));
+    m_picBiorhythm->setAccessibleName(QStringLiteral("Biorhythm chart"));
+    m_picBiorhythm->setAccessibleDescription(
+        QStringLiteral("The cycles over 28 days, the report date on the thick centre line"));
+}
+
 void frmBio::buildMenus()
 {
     QMenu *file = Chrome::AddMenu(this, nullptr, QStringLiteral("mnuFile"), QStringLiteral("&File"));
@@ -527,10 +552,9 @@ void frmBio::Parabola(double Xa, double Ya, double LastPt, qint32 RedGreenBlue)
     while (x < 0 && x <= LastPt)
         x += 0.01;
     for (; x <= LastPt; x += 0.01) {
-        if (points.PastRightEdge(float(x)))
-            break;
         const double y = k * (x - Xa) * (x - Xa) + Ya;
-        points.SetInColumn(float(x), float(y));
+        if (!points.SetUntilRightEdge(float(x), float(y)))
+            break;
     }
 }
 

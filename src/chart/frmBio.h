@@ -83,6 +83,7 @@ protected:
 
 private:
     void buildLayout();
+    void describeButtons();
     void buildMenus();
     void connectCommands();
     void runCycleView(const QString &view, double period, InfoTopic topic, bool legendFirst);

@@ -45,6 +45,7 @@ frmAbout::frmAbout(QWidget *parent)
     m_picOK = new PictureButton(img, 1, 2, QStringLiteral("OK"), this);
     m_picOK->setObjectName(QStringLiteral("picOK"));
     Look::MoveTw(m_picOK, 4095, 2760);
+    m_picOK->setAccessibleDescription(QStringLiteral("Closes this window"));
     connect(m_picOK, &PictureButton::clicked, this, &frmAbout::picOK_Click);
 }
 
