@@ -1,3 +1,7 @@
+#include "DialogAnswerers.h"
+#include "StartupDriving.h"
+#include "StartupFixture.h"
+
 #include "chart/frmBio.h"
 #include "model/modBiorhythm.h"
 #include "platform/Dates.h"
@@ -28,143 +32,20 @@
 #include <QtTest>
 
 using namespace modBiorhythm;
+using namespace StartupDriving;
 
 namespace {
-
-// Answers every message box that comes up while it lives, with the given button, and keeps
-// what the last one showed.
-class BoxAnswerer : public QObject
-{
-public:
-    explicit BoxAnswerer(QMessageBox::StandardButton answer = QMessageBox::Ok)
-        : m_answer(answer)
-    {
-        m_timer.setInterval(10);
-        connect(&m_timer, &QTimer::timeout, this, &BoxAnswerer::poll);
-        m_timer.start();
-    }
-
-    int count = 0;
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-
-private:
-    void poll()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        ++count;
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        buttons = box->standardButtons();
-        if (QAbstractButton *button = box->button(m_answer))
-            button->click();
-        else
-            box->reject();
-    }
-
-    QMessageBox::StandardButton m_answer;
-    QTimer m_timer;
-};
-
-// Confirms or cancels the next colour dialog after picking a colour in it.
-class ColorAnswerer : public QObject
-{
-public:
-    ColorAnswerer(const QColor &pick, bool confirm)
-        : m_pick(pick)
-        , m_confirm(confirm)
-    {
-        m_timer.setInterval(10);
-        connect(&m_timer, &QTimer::timeout, this, &ColorAnswerer::poll);
-        m_timer.start();
-    }
-
-    bool seen = false;
-    QColor shownAtStart;
-    QString name;
-
-private:
-    void poll()
-    {
-        auto *dialog = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || seen)
-            return;
-        seen = true;
-        name = dialog->objectName();
-        shownAtStart = dialog->currentColor();
-        dialog->setCurrentColor(m_pick);
-        if (m_confirm)
-            dialog->accept();
-        else
-            dialog->reject();
-    }
-
-    QColor m_pick;
-    bool m_confirm;
-    QTimer m_timer;
-};
-
-template<typename T = QWidget> T *child(QObject *window, const QString &name)
-{
-    return window->findChild<T *>(name);
-}
-
-void choose(QComboBox *combo, const QString &text)
-{
-    const int index = combo->findText(text);
-    QVERIFY2(index >= 0, qPrintable(text));
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-}
-
-// The panel at the front of the start-up window's stack: the last of them among its siblings.
-QString frontPanel(frmAtFirst *window)
-{
-    QString front;
-    for (QObject *object : window->centralWidget()->children()) {
-        const QString name = object->objectName();
-        if (name == QLatin1String("Picture2") || name == QLatin1String("Picture3")
-            || name == QLatin1String("Picture4") || name == QLatin1String("Picture5"))
-            front = name;
-    }
-    return front;
-}
 
 QColor swatch(QWidget *window)
 {
     return child(window, QStringLiteral("Picture1"))->palette().color(QPalette::Window);
 }
 
-// An access key of a hidden action button: the button clicks itself a moment later.
-void pressAltKey(QWidget *window, Qt::Key key)
-{
-    // Keys go to the active window. The offscreen platform, unlike a desktop, does not give
-    // the activation back to the window when a dialog of it closes.
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    QTest::keyClick(window, key, Qt::AltModifier);
-    QTest::qWait(200);
-}
-
-void click(QWidget *button)
-{
-    QVERIFY(button);
-    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-}
-
 } // namespace
 
-class tst_startup : public QObject
+class tst_startup : public StartupFixture
 {
     Q_OBJECT
-
-public slots:
-    void openPage(const QUrl &url) { m_pages << url.toString(); }
 
 private slots:
     void initTestCase();
@@ -196,74 +77,28 @@ private slots:
     void screenshots();
 
 private:
-    frmAtFirst *openWindow();
     // Enters one member on the entry panel and presses its Next button.
     void enterMember(frmAtFirst *window, const QString &name, const QColor &color = {});
-    int farewells() const { return int(m_pages.count(modRegistry::FarewellPageAddress())); }
-
-    QStringList m_pages;
 };
-
-// The test's own temporary folder, where its windows take the program's lock. A static, so
-// that it outlives the lock, which is held until the process ends.
-static QTemporaryDir &lockFolder()
-{
-    static QTemporaryDir folder;
-    return folder;
-}
 
 void tst_startup::initTestCase()
 {
-    QStandardPaths::setTestModeEnabled(true);
-    QVERIFY(lockFolder().isValid());
-    // This test's own lock must not meet a copy of the program that happens to run.
-    qputenv("TMPDIR", lockFolder().path().toLocal8Bit());
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openPage");
-    QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "openPage");
+    catchPagesAndLock();
 }
 
 void tst_startup::cleanupTestCase()
 {
-    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    releasePages();
 }
 
 void tst_startup::init()
 {
-    m_pages.clear();
-    QSettings(QStringLiteral("Vantrel"), QStringLiteral("Vantrel")).clear();
-    ClearMemberTable();
-    TotalVisitors = VisitorsLeft = GroupSize = UsedColorCount = 0;
-    UsedColors.fill(0);
-    IsSelf = false;
-    VisitType.clear();
-    CurrentView.clear();
+    startAfresh();
 }
 
 void tst_startup::cleanup()
 {
-    if (frmBio *chart = frmBio::Instance())
-        delete chart;
-    if (frmAtFirst *window = frmAtFirst::Instance())
-        window->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QStringList left;
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        left << QString::fromLatin1(widget->metaObject()->className()) + QLatin1Char(' ')
-                + widget->objectName();
-    QVERIFY2(left.isEmpty(), qPrintable(left.join(QStringLiteral(", "))));
-}
-
-frmAtFirst *tst_startup::openWindow()
-{
-    frmAtFirst *window = frmAtFirst::GetOrCreate();
-    if (!window)
-        return nullptr;
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window))
-        return nullptr;
-    return window;
+    closeWindows();
 }
 
 void tst_startup::enterMember(frmAtFirst *window, const QString &name, const QColor &color)

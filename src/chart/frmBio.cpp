@@ -592,6 +592,15 @@ void frmBio::fillLegendBoxesAndNames(bool selfBoxWhite)
     }
 }
 
+void frmBio::HideLegendFrom(int first)
+{
+    for (int i = qMax(0, first); i < m_Picture1.size(); ++i) {
+        m_Picture1[i]->hide();
+        m_lblName[i]->hide();
+        m_lblDayLived[i]->hide();
+    }
+}
+
 void frmBio::cmdShowAll_Click()
 {
     CurrentView = QStringLiteral("All");

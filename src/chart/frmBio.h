@@ -39,6 +39,9 @@ public:
     // Lays member i's cycle of period P across the whole day window in colour C.
     void PlotCycle(int i, double P, qint32 C);
     void ShowInfoTopic(InfoTopic topic);
+    // Hides the member legend slots from `first` on: a chart loaded ahead of its visit may
+    // show slots of members who are no longer in it, and the views never touch those.
+    void HideLegendFrom(int first);
 
     // Views.
     void cmdShowAll_Click();

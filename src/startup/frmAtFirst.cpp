@@ -1,6 +1,7 @@
 #include "frmAtFirst.h"
 
 #include "PanelBackdrop.h"
+#include "SavedMembersFile.h"
 #include "chart/frmBio.h"
 #include "model/modBiorhythm.h"
 #include "platform/Dates.h"
@@ -21,6 +22,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -32,7 +34,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
+
+#include <utility>
 
 using namespace modBiorhythm;
 
@@ -42,6 +47,7 @@ QPointer<frmAtFirst> s_instance;
 
 const QColor BorderColor { 120, 118, 118 };
 const QColor DisabledText { 128, 124, 120 };
+const QColor TickBoxOutline { 230, 224, 214 };
 
 const QString SelfType = QStringLiteral("SELF");
 const QString CoupleType = QStringLiteral("COUPLE");
@@ -416,6 +422,7 @@ void frmAtFirst::buildSavePanel()
     makeFieldLabel(panel, QStringLiteral("lblDoBForSave"), QStringLiteral("Date of Birth"), 240,
                    3390);
     m_dtpDobForSave = makeDatePicker(panel, QStringLiteral("dtpDobForSave"), 1680, 3300);
+    m_dtpDobForSave->setDate(QDate(2006, 12, 26));
 
     makeFieldLabel(panel, QStringLiteral("lblChooseColorForSave"), QStringLiteral("Choose Color"),
                    4200, 3390);
@@ -446,15 +453,29 @@ void frmAtFirst::buildSavedMembersPanel()
                                        "enter them each time you use Vantrel. Save your personal "
                                        "details below and use Vantrel with much more ease."),
                         Look::White, 242, 1080, 9705, 495);
-    Look::MakeParagraph(panel, QStringLiteral("lblTitle"),
-                        QStringLiteral("Now you can select the saved information from here."),
-                        Look::Amber, 242, 1680, 9705, 240, Look::Verdana(9.75));
+    m_lblTitle
+        = Look::MakeParagraph(panel, QStringLiteral("lblTitle"),
+                              QStringLiteral("Now you can select the saved information from here."),
+                              Look::Amber, 242, 1680, 9705, 240, Look::Verdana(9.75));
 
     m_lstShowSavedInfo = new QListWidget(panel);
     m_lstShowSavedInfo->setObjectName(QStringLiteral("lstShowSavedInfo"));
     paintAmberOnDark(m_lstShowSavedInfo);
     m_lstShowSavedInfo->setFrameShape(QFrame::Box);
     m_lstShowSavedInfo->setFrameShadow(QFrame::Plain);
+    // Ticks are the selection: no second, highlighted kind of it.
+    m_lstShowSavedInfo->setSelectionMode(QAbstractItemView::NoSelection);
+    // The style outlines tick boxes in a shade of the window colour, which would leave empty
+    // boxes unseen on the dark list; the scroll bars keep the dark look.
+    const QPalette dark = m_lstShowSavedInfo->palette();
+    QPalette outlined = dark;
+    outlined.setColor(QPalette::Window, TickBoxOutline);
+    m_lstShowSavedInfo->setPalette(outlined);
+    m_lstShowSavedInfo->setAutoFillBackground(false);
+    m_lstShowSavedInfo->verticalScrollBar()->setPalette(dark);
+    m_lstShowSavedInfo->horizontalScrollBar()->setPalette(dark);
+    m_lstShowSavedInfo->viewport()->installEventFilter(this);
+    m_lstShowSavedInfo->installEventFilter(this);
     Look::PlaceTw(m_lstShowSavedInfo, 242, 2040, 9700, 2280);
 
     m_picShowBioRythm = makePictureButton(panel, QStringLiteral("picShowBioRythm"), true, 5, 6,
@@ -501,17 +522,26 @@ void frmAtFirst::buildHiddenControls()
     m_picBackToBio = makePictureButton(m_client, QStringLiteral("picBackToBio"), false, 27, 28,
                                        QStringLiteral("Back"), 7080, 6960);
 
-    // View result and show chart share Alt+V. Left to themselves the two buttons would make
-    // the key ambiguous, and it would click neither; view result, enabled only once every
-    // member is in, goes first.
-    m_cmdSave->setShortcut(QKeySequence());
-    m_cmdShowBioRythm->setShortcut(QKeySequence());
+    // Two pairs of hidden buttons share an access key: Alt+V (view result, show chart) and
+    // Alt+S (save information, select all). Left to themselves the buttons would make each key
+    // ambiguous and it would click neither, so the panel in front decides: on the
+    // saved-members panel the key belongs to its own command, elsewhere to the other one
+    // (view result only once it is enabled, that is once every member is in).
+    for (QPushButton *button : { m_cmdSave, m_cmdShowBioRythm, m_cmdSaveInfo, m_cmdSelectAll })
+        button->setShortcut(QKeySequence());
     auto *altV = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_V), this);
     connect(altV, &QShortcut::activated, this, [this] {
-        if (m_cmdSave->isEnabled())
-            m_cmdSave->click();
-        else if (m_cmdShowBioRythm->isEnabled())
+        if (frontPanel() == m_Picture5)
             m_cmdShowBioRythm->click();
+        else if (m_cmdSave->isEnabled())
+            m_cmdSave->click();
+    });
+    auto *altS = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_S), this);
+    connect(altS, &QShortcut::activated, this, [this] {
+        if (frontPanel() == m_Picture5)
+            m_cmdSelectAll->click();
+        else
+            m_cmdSaveInfo->click();
     });
 }
 
@@ -549,6 +579,21 @@ void frmAtFirst::connectCommands()
     connect(m_picBack, &PictureButton::clicked, this, &frmAtFirst::picBack_Click);
     connect(m_picBack1, &PictureButton::clicked, this, &frmAtFirst::picBack1_Click);
     connect(m_cmdBackToBio, &QPushButton::clicked, this, &frmAtFirst::cmdBackToBio_Click);
+
+    connect(m_picSaveInfo1, &PictureButton::clicked, this, &frmAtFirst::picSaveInfo1_Click);
+    connect(m_picSaveInfo, &PictureButton::clicked, this, &frmAtFirst::picSaveInfo_Click);
+    connect(m_cmdSaveInfo, &QPushButton::clicked, this, &frmAtFirst::cmdSaveInfo_Click);
+    connect(m_picSaveInfo2, &PictureButton::clicked, this, &frmAtFirst::picSaveInfo2_Click);
+    connect(m_picRecallInfo, &PictureButton::clicked, this, &frmAtFirst::picRecallInfo_Click);
+    connect(m_picRecall, &PictureButton::clicked, this, &frmAtFirst::picRecall_Click);
+    connect(m_cmdRecallInfo, &QPushButton::clicked, this, &frmAtFirst::cmdRecallInfo_Click);
+    connect(m_cmdSelectAll, &QPushButton::clicked, this, &frmAtFirst::cmdSelectAll_Click);
+    connect(m_picSelectAll, &PictureButton::clicked, this, &frmAtFirst::picSelectAll_Click);
+    connect(m_cmdDeselectAll, &QPushButton::clicked, this, &frmAtFirst::cmdDeselectAll_Click);
+    connect(m_picDeselectAll, &PictureButton::clicked, this, &frmAtFirst::picDeselectAll_Click);
+    connect(m_picRemove, &PictureButton::clicked, this, &frmAtFirst::picRemove_Click);
+    connect(m_picShowBioRythm, &PictureButton::clicked, this, &frmAtFirst::picShowBioRythm_Click);
+    connect(m_cmdShowBioRythm, &QPushButton::clicked, this, &frmAtFirst::cmdShowBioRythm_Click);
     connect(m_picBackToBio, &PictureButton::clicked, this, &frmAtFirst::picBackToBio_Click);
 
     connect(m_mnuExit, &QAction::triggered, this, &frmAtFirst::mnuExit_Click);
@@ -556,6 +601,18 @@ void frmAtFirst::connectCommands()
     connect(m_mnuVisit, &QAction::triggered, this, &frmAtFirst::mnuVisit_Click);
     connect(m_mnuUpdate, &QAction::triggered, this, &frmAtFirst::mnuUpdate_Click);
     connect(m_mnuAbout, &QAction::triggered, this, &frmAtFirst::mnuAbout_Click);
+}
+
+QWidget *frmAtFirst::frontPanel() const
+{
+    // Raising a panel makes it the last of its siblings.
+    QWidget *front = nullptr;
+    for (QObject *child : m_client->children()) {
+        if (child == m_Picture2 || child == m_Picture3 || child == m_Picture4
+            || child == m_Picture5)
+            front = static_cast<QWidget *>(child);
+    }
+    return front;
 }
 
 void frmAtFirst::centreOnScreen()
@@ -583,6 +640,14 @@ bool frmAtFirst::eventFilter(QObject *watched, QEvent *event)
         Picture1_Click();
         return true;
     }
+    if (watched == m_Picture1ForSave && releasedInside(watched, event)) {
+        Picture1ForSave_Click();
+        return true;
+    }
+    if (m_lstShowSavedInfo
+        && (watched == m_lstShowSavedInfo->viewport() || watched == m_lstShowSavedInfo)
+        && listClickFilter(event))
+        return true;
     for (int i = 1; i <= 4; ++i) {
         if (watched == m_lblHyperlink[size_t(i)] && releasedInside(watched, event)) {
             lblHyperlink_Click(i);
@@ -605,7 +670,8 @@ void frmAtFirst::Form_Load()
     for (int i = 0; i <= 9; ++i)
         UsedColors[size_t(i)] = -1;
 
-    // The saved-members list is filled here from the saved-members file.
+    SavedMembersFile().EnsureExists();
+    ReadSavedNames();
 
     if (SingleInstance::AnotherIsRunning()) {
         // Leave the copy that runs alone: this one ends without ever showing a window.
@@ -726,28 +792,33 @@ void frmAtFirst::picNext_Click()
     m_Picture3->raise();
 }
 
-qint32 frmAtFirst::swatchColor() const
+qint32 frmAtFirst::swatchColor(const QWidget *swatch)
 {
-    return Look::ToBgr(m_Picture1->palette().color(QPalette::Window));
+    return Look::ToBgr(swatch->palette().color(QPalette::Window));
+}
+
+void frmAtFirst::pickSwatchColor(QFrame *swatch, const QString &dialogName, QColor &lastConfirmed)
+{
+    // The window remembers the colour, not the dialog: a dialog that is destroyed once it is
+    // answered gives the activation back to this window at once.
+    QColorDialog dialog(lastConfirmed, this);
+    dialog.setObjectName(dialogName);
+    // Our own dialog rather than the desktop's, so that it is modal like every other one.
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    lastConfirmed = dialog.selectedColor();
+    Look::SetBackColor(swatch, lastConfirmed);
 }
 
 void frmAtFirst::Picture1_Click()
 {
-    // The window remembers the colour, not the dialog: a dialog that is destroyed once it is
-    // answered gives the activation back to this window at once.
-    QColorDialog cddColorPicker(m_lastPickedColor, this);
-    cddColorPicker.setObjectName(QStringLiteral("cddColorPicker"));
-    // Our own dialog rather than the desktop's, so that it is modal like every other one.
-    cddColorPicker.setOption(QColorDialog::DontUseNativeDialog);
-    if (cddColorPicker.exec() != QDialog::Accepted)
-        return;
-    m_lastPickedColor = cddColorPicker.selectedColor();
-    Look::SetBackColor(m_Picture1, m_lastPickedColor);
+    pickSwatchColor(m_Picture1, QStringLiteral("cddColorPicker"), m_lastPickedColor);
 }
 
 int frmAtFirst::ColorCount()
 {
-    const qint32 color = swatchColor();
+    const qint32 color = swatchColor(m_Picture1);
     const int filled = qBound(0, int(UsedColorCount), int(UsedColors.size()));
     int count = 0;
     for (int i = 0; i < filled; ++i) {
@@ -792,7 +863,7 @@ void frmAtFirst::cmdSubmit_Click()
     if (!CheckEntry())
         return;
 
-    const qint32 color = swatchColor();
+    const qint32 color = swatchColor(m_Picture1);
     // A full list keeps the colours it has.
     if (UsedColorCount >= 0 && UsedColorCount < qint16(UsedColors.size())) {
         UsedColors[size_t(UsedColorCount)] = color;
@@ -822,6 +893,277 @@ void frmAtFirst::cmdSubmit_Click()
 void frmAtFirst::picSubmit_Click()
 {
     cmdSubmit_Click();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Saving people
+
+void frmAtFirst::picSaveInfo1_Click()
+{
+    picSaveInfo_Click();
+}
+
+void frmAtFirst::picSaveInfo_Click()
+{
+    Look::SetCaption(m_lblShow1,
+                     QStringLiteral("You Have To Enter Information Of ") + persons(VisitorsLeft));
+    Look::SetCaption(m_lblShow2,
+                     QStringLiteral("You have entered the personal details for ") + persons(0));
+    Look::SetCaption(m_lblShow3,
+                     QStringLiteral("You Will Have To Enter Information Of ")
+                         + persons(VisitorsLeft));
+    m_Picture4->raise();
+}
+
+void frmAtFirst::cmdSaveInfo_Click()
+{
+    m_Picture4->raise();
+}
+
+void frmAtFirst::Picture1ForSave_Click()
+{
+    pickSwatchColor(m_Picture1ForSave, QStringLiteral("cddColorForSave"), m_lastPickedColorForSave);
+}
+
+void frmAtFirst::picSaveInfo2_Click()
+{
+    const QString name = m_txtNameForSave->text().trimmed();
+    if (name.isEmpty()) {
+        MessageBox::Critical(this, QStringLiteral("Please Enter The Name"));
+        return;
+    }
+    if (!SavedMembersFile::IsStorableName(name)) {
+        MessageBox::Critical(this, QStringLiteral("The Name Cannot Contain Double Quotes"));
+        m_txtNameForSave->setFocus();
+        return;
+    }
+    // Nothing on the panel may say a person was saved before the file holds the record.
+    if (!SavedMembersFile().Append(name, m_dtpDobForSave->date(), swatchColor(m_Picture1ForSave))) {
+        MessageBox::Critical(this, QStringLiteral("Information Could Not Be Saved"));
+        return;
+    }
+    Look::SetCaption(m_lblShow1,
+                     QStringLiteral("You Have To Enter Information Of ") + persons(TotalVisitors));
+    Look::SetCaption(m_lblShow2,
+                     QStringLiteral("You have entered the personal details for ")
+                         + persons(qint64(TotalVisitors) - VisitorsLeft + 1));
+    Look::SetCaption(m_lblShow3,
+                     QStringLiteral("You Will Have To Enter Information Of ")
+                         + persons(qint64(VisitorsLeft) - 1));
+    MessageBox::Information(this, QStringLiteral("Information Saved Successfully"));
+    ReadSavedNames();
+    --VisitorsLeft;
+    m_txtNameForSave->clear();
+    m_txtNameForSave->setFocus();
+    if (VisitorsLeft == 0)
+        m_picSaveInfo2->setEnabled(false);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Recalling, ticking and removing saved people
+
+void frmAtFirst::ReadSavedNames()
+{
+    m_lstShowSavedInfo->clear();
+    m_pressedEntry = -1;
+    const QStringList names = SavedMembersFile().Names();
+    for (const QString &name : names) {
+        auto *item = new QListWidgetItem(name, m_lstShowSavedInfo);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+}
+
+void frmAtFirst::picRecallInfo_Click()
+{
+    Look::SetCaption(m_lblTitle,
+                     QStringLiteral("You can choose to view the chart or delete information for "
+                                    "a maximum of ")
+                         + persons(VisitorsLeft));
+    cmdRecallInfo_Click();
+}
+
+void frmAtFirst::picRecall_Click()
+{
+    cmdRecallInfo_Click();
+}
+
+void frmAtFirst::cmdRecallInfo_Click()
+{
+    SavedClickCount = 0;
+    m_Picture5->raise();
+}
+
+bool frmAtFirst::listClickFilter(QEvent *event)
+{
+    // A click anywhere on an entry, not only on its box, toggles the tick, and the list's own
+    // toggling would count twice: the list gets no say in ticks.
+    QListWidget *list = m_lstShowSavedInfo;
+    auto toggle = [this](QListWidgetItem *item) {
+        item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        lstShowSavedInfo_Click();
+    };
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key != Qt::Key_Space && key != Qt::Key_Select)
+            return false;
+        if (QListWidgetItem *item = list->currentItem())
+            toggle(item);
+        return true;
+    }
+    const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+    if (!press && type != QEvent::MouseButtonRelease)
+        return false;
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    if (mouse->button() != Qt::LeftButton)
+        return false;
+    QListWidgetItem *item = list->itemAt(mouse->position().toPoint());
+    const int row = item ? list->row(item) : -1;
+    if (press) {
+        m_pressedEntry = row;
+        if (item)
+            list->setCurrentItem(item);
+        list->setFocus(Qt::MouseFocusReason);
+    } else if (std::exchange(m_pressedEntry, -1) == row && item) {
+        toggle(item);
+    }
+    return true;
+}
+
+void frmAtFirst::lstShowSavedInfo_Click()
+{
+    // The limit only warns: the tick just changed stays changed.
+    if (SavedClickCount == VisitorsLeft) {
+        MessageBox::Critical(
+            this, QStringLiteral("You cannot select more than ") + persons(VisitorsLeft));
+        return;
+    }
+    ++SavedClickCount;
+}
+
+QList<int> frmAtFirst::tickedEntries() const
+{
+    QList<int> ticked;
+    for (int i = 0; i < m_lstShowSavedInfo->count(); ++i) {
+        if (m_lstShowSavedInfo->item(i)->checkState() == Qt::Checked)
+            ticked << i;
+    }
+    return ticked;
+}
+
+void frmAtFirst::setAllTicks(bool ticked)
+{
+    for (int i = 0; i < m_lstShowSavedInfo->count(); ++i)
+        m_lstShowSavedInfo->item(i)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+void frmAtFirst::cmdSelectAll_Click()
+{
+    setAllTicks(true);
+}
+
+void frmAtFirst::picSelectAll_Click()
+{
+    cmdSelectAll_Click();
+}
+
+void frmAtFirst::cmdDeselectAll_Click()
+{
+    setAllTicks(false);
+}
+
+void frmAtFirst::picDeselectAll_Click()
+{
+    cmdDeselectAll_Click();
+}
+
+void frmAtFirst::picRemove_Click()
+{
+    const QList<int> ticked = tickedEntries();
+    if (ticked.size() != VisitorsLeft) {
+        MessageBox::Critical(this,
+                             QStringLiteral("You can delete information for a maximum of ")
+                                 + persons(VisitorsLeft) + QStringLiteral(" Only"));
+        return;
+    }
+    // By position: of two records with the same name only the ticked one goes.
+    if (!SavedMembersFile().RemovePositions(ticked)) {
+        // The file is as it was, and so are the ticks: the user can try again.
+        MessageBox::Critical(this, QStringLiteral("Information Could Not Be Removed"));
+        return;
+    }
+    MessageBox::Information(this, QStringLiteral("Information Removed Successfully"));
+    ReadSavedNames();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The chart for ticked saved people
+
+void frmAtFirst::picShowBioRythm_Click()
+{
+    // Saved people never get the one-person all-cycles view, whatever their number.
+    frmBio *chart = frmBio::GetOrCreate();
+    for (const char *name :
+         { "picShowAll", "lblRedLineFor", "lblGreenLineFor", "lblBlueLineFor" }) {
+        if (QWidget *control = chart->findChild<QWidget *>(QString::fromLatin1(name)))
+            control->hide();
+    }
+    cmdShowBioRythm_Click();
+}
+
+void frmAtFirst::cmdShowBioRythm_Click()
+{
+    const QList<int> ticked = tickedEntries();
+    const int k = int(ticked.size());
+    if (k == 0) {
+        MessageBox::Critical(this, QStringLiteral("You Have To Select At Least 1 Person"));
+        return;
+    }
+    if (VisitorsLeft < k) {
+        MessageBox::Critical(this,
+                             QStringLiteral("You can view the chart for a maximum of ")
+                                 + persons(VisitorsLeft) + QStringLiteral(" Only"));
+        return;
+    }
+    if (k < VisitorsLeft) {
+        MessageBox::Critical(this,
+                             QStringLiteral("Please select ") + QString::number(VisitorsLeft)
+                                 + QStringLiteral("  Person(s)"));
+        return;
+    }
+
+    VisitType = k == 1 ? SelfType : QString();
+    ResizeMemberTable(k);
+    TotalVisitors = qint16(k);
+    VisitorsLeft = qint16(k);
+    // Each ticked entry brings its own record, so two people of one name keep their own dates.
+    const QList<SavedMembersFile::Record> records = SavedMembersFile().Records();
+    const QDate today = Dates::Today();
+    for (int j = 0; j < k; ++j) {
+        const int i = ticked[j];
+        if (i >= records.size())
+            continue;
+        const SavedMembersFile::Record &record = records[i];
+        StoreMember(j, m_lstShowSavedInfo->item(i)->text(),
+                    SavedMembersFile::DateFromText(record.dob).value_or(Dates::EmptyDate()), today,
+                    SavedMembersFile::ColorFromText(record.color).value_or(0));
+    }
+    IsSelf = false;
+
+    const bool loadedBefore = frmBio::Instance() != nullptr;
+    frmBio *chart = frmBio::GetOrCreate();
+    if (loadedBefore) {
+        // It was loaded for the table as it stood then: day numbers and legend slots of
+        // members that are gone would stay.
+        chart->LayoutDayScale();
+        chart->HideLegendFrom(k);
+    }
+    if (auto *cmdShowAll = chart->findChild<QPushButton *>(QStringLiteral("cmdShowAll")))
+        cmdShowAll->setEnabled(false);
+    chart->show();
+    chart->cmdPhysical_Click();
+    close();
 }
 
 // ---------------------------------------------------------------------------------------------

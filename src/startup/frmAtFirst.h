@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QColor>
 #include <QFrame>
+#include <QList>
 #include <QMainWindow>
 
 #include <array>
@@ -52,6 +54,30 @@ public:
     int ColorCount();
     void cmdSubmit_Click();
     void picSubmit_Click();
+
+    // Saving people.
+    void picSaveInfo1_Click();
+    void picSaveInfo_Click();
+    void cmdSaveInfo_Click();
+    void Picture1ForSave_Click();
+    void picSaveInfo2_Click();
+
+    // Recalling, ticking and removing saved people.
+    void picRecallInfo_Click();
+    void picRecall_Click();
+    void cmdRecallInfo_Click();
+    void lstShowSavedInfo_Click();
+    void cmdSelectAll_Click();
+    void picSelectAll_Click();
+    void cmdDeselectAll_Click();
+    void picDeselectAll_Click();
+    void picRemove_Click();
+    // Refills the saved-members list from the file; no entry is ticked afterwards.
+    void ReadSavedNames();
+
+    // The chart for ticked saved people.
+    void picShowBioRythm_Click();
+    void cmdShowBioRythm_Click();
 
     // View result and the way back.
     void cmdSave_Click();
@@ -106,7 +132,15 @@ private:
     void showProgress(int stored);
     // What every Back button of a panel does: nothing chosen, the way on closed, first panel.
     void backToAnalysisType();
-    qint32 swatchColor() const;
+    static qint32 swatchColor(const QWidget *swatch);
+    // Lets the user pick a swatch's colour in a dialog that opens on the colour last confirmed
+    // there; cancelling leaves the swatch as it was.
+    void pickSwatchColor(QFrame *swatch, const QString &dialogName, QColor &lastConfirmed);
+    QWidget *frontPanel() const;
+    // Positions of the ticked entries of the saved-members list, in list order.
+    QList<int> tickedEntries() const;
+    void setAllTicks(bool ticked);
+    bool listClickFilter(QEvent *event);
 
     QWidget *m_client = nullptr;
     QFrame *m_Picture2 = nullptr;
@@ -151,6 +185,7 @@ private:
     PictureButton *m_picSaveInfo2 = nullptr;
 
     // Saved-members panel.
+    QLabel *m_lblTitle = nullptr;
     QListWidget *m_lstShowSavedInfo = nullptr;
     PictureButton *m_picShowBioRythm = nullptr;
     PictureButton *m_picRemove = nullptr;
@@ -169,8 +204,15 @@ private:
     PictureButton *m_picDeselectAll = nullptr;
     PictureButton *m_picBackToBio = nullptr;
 
-    // The colour last confirmed in the colour dialog, where it opens next time.
+    // The colours last confirmed in the two colour dialogs, where each opens next time.
     QColor m_lastPickedColor { Qt::black };
+    QColor m_lastPickedColorForSave { Qt::black };
+
+    // User clicks on the saved-members list since its panel was last opened.
+    qint16 SavedClickCount = 0;
+    // The entry a mouse button went down on, so that only a press and release on the same
+    // entry make a click.
+    int m_pressedEntry = -1;
 
     QAction *m_mnuExit = nullptr;
     QAction *m_mnuOnline = nullptr;
