@@ -30,6 +30,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <QAbstractSpinBox>
 
 using namespace modBiorhythm;
 using namespace StartupDriving;
@@ -74,6 +75,7 @@ private slots:
     void webLinksAndMenus();
     void exitEndsTheProgram();
     void singleInstanceTwoProcesses();
+    void accessibility();
     void screenshots();
 
 private:
@@ -940,6 +942,53 @@ void tst_startup::screenshots()
     QTRY_VERIFY(!chart);
     QVERIFY(frmAtFirst::Instance());
     frmAtFirst::Instance()->grab().save(folder + QStringLiteral("/back-from-chart.png"));
+}
+
+void tst_startup::accessibility()
+{
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    // Everything that shows only a picture or a colour tells a screen reader what it is and
+    // what it does.
+    QList<QWidget *> pictureOnly;
+    for (PictureButton *button : window->findChildren<PictureButton *>())
+        pictureOnly << button;
+    QCOMPARE(pictureOnly.size(), 16);
+    for (const char *name : {"Picture1", "Picture1ForSave", "lblHyperlink(1)", "lblHyperlink(2)",
+                             "lblHyperlink(3)", "lblHyperlink(4)"}) {
+        QWidget *w = window->findChild<QWidget *>(QLatin1String(name));
+        QVERIFY2(w, name);
+        pictureOnly << w;
+    }
+    for (QWidget *w : pictureOnly) {
+        QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+        QVERIFY2(!w->accessibleDescription().isEmpty(), qPrintable(w->objectName()));
+    }
+    QCOMPARE(window->findChild<QWidget *>(QStringLiteral("picRemove"))->accessibleName(),
+             QStringLiteral("Remove"));
+
+    // Tab runs down the entry panel as it reads and never lands on a hidden action button.
+    window->findChild<QWidget *>(QStringLiteral("Picture3"))->raise();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    window->findChild<QWidget *>(QStringLiteral("txtVisitorName"))->setFocus();
+    QStringList order;
+    for (int presses = 0; order.size() < 5 && presses < 30; ++presses) {
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        // A date picker's text field stands for the picker, which Tab crosses part by part.
+        if (qobject_cast<QAbstractSpinBox *>(focus->parentWidget()))
+            focus = focus->parentWidget();
+        if (order.isEmpty() || order.last() != focus->objectName())
+            order << focus->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(order, QStringList({QStringLiteral("txtVisitorName"), QStringLiteral("dtpDob"),
+                                 QStringLiteral("Picture1"), QStringLiteral("optMale"),
+                                 QStringLiteral("dtpReportDate")}));
+    // The sex is one stop: the arrow keys move between Male and Female.
+    for (QPushButton *hidden : window->findChildren<QPushButton *>())
+        QCOMPARE(hidden->focusPolicy(), Qt::NoFocus);
 }
 
 QTEST_MAIN(tst_startup)

@@ -39,6 +39,8 @@ QPushButton *MakeActionButton(QWidget *parent, const QString &name, const QStrin
     palette.setColor(QPalette::ButtonText, Look::Black);
     button->setPalette(palette);
     button->setAutoDefault(false);
+    // It lies out of sight: Tab must not wander onto it. Its access key needs no focus.
+    button->setFocusPolicy(Qt::NoFocus);
     Look::PlaceTw(button, left, top, width, height);
     return button;
 }

@@ -4,6 +4,7 @@
 #include "shell/Look.h"
 #include "shell/modRegistry.h"
 
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -86,7 +87,10 @@ void drawEmblem(QPainter &p)
 
 QPixmap draw()
 {
-    QPixmap picture(Width, Height);
+    // At the screen's pixel density, so the banner and the address stay sharp.
+    const qreal dpr = qMax(qreal(1), qApp ? qApp->devicePixelRatio() : qreal(1));
+    QPixmap picture(QSize(qRound(Width * dpr), qRound(Height * dpr)));
+    picture.setDevicePixelRatio(dpr);
     picture.fill(Look::Background);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);

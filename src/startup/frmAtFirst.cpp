@@ -149,6 +149,64 @@ void frmAtFirst::buildLayout()
     buildEntryPanel();
     buildAnalysisPanel();
     buildHiddenControls();
+    describeControls();
+    orderTabs();
+}
+
+void frmAtFirst::describeControls()
+{
+    // What a screen reader says about the controls that carry only a picture or a colour.
+    const struct
+    {
+        QWidget *control;
+        const char *description;
+    } described[] = {
+        {m_picNext, "Goes on to entering the people"},
+        {m_picRecallInfo, "Shows the saved people to choose from"},
+        {m_picSaveInfo1, "Opens the page for saving a person's details"},
+        {m_picSaveInfo, "Opens the page for saving a person's details"},
+        {m_picSubmit, "Accepts this person and goes on to the next"},
+        {m_picSave, "Opens the chart for the people entered"},
+        {m_picRecall, "Shows the saved people to choose from"},
+        {m_picBack3, "Goes back to choosing the type of analysis"},
+        {m_picSaveInfo2, "Saves this person"},
+        {m_picBack1, "Goes back to choosing the type of analysis"},
+        {m_picShowBioRythm, "Opens the chart for the ticked people"},
+        {m_picRemove, "Removes the ticked people from the saved list"},
+        {m_picBack, "Goes back to choosing the type of analysis"},
+        {m_picSelectAll, "Ticks every saved person"},
+        {m_picDeselectAll, "Clears every tick"},
+        {m_picBackToBio, "Closes Vantrel"},
+        {m_Picture1, "Opens the colour chooser for this person's curve"},
+        {m_Picture1ForSave, "Opens the colour chooser for this person's curve"},
+    };
+    for (const auto &d : described)
+        d.control->setAccessibleDescription(QString::fromUtf8(d.description));
+    for (QFrame *swatch : {m_Picture1, m_Picture1ForSave}) {
+        swatch->setAccessibleName(QStringLiteral("Choose Color"));
+        // Reachable from the keyboard too: Space or Enter opens the colour chooser.
+        swatch->setFocusPolicy(Qt::StrongFocus);
+    }
+    for (int i = 1; i <= 4; ++i) {
+        m_lblHyperlink[size_t(i)]->setAccessibleName(QStringLiteral("Vantrel web site"));
+        m_lblHyperlink[size_t(i)]->setAccessibleDescription(
+            QStringLiteral("Opens ") + modRegistry::HomePageAddress() + QStringLiteral(" in your browser"));
+    }
+}
+
+void frmAtFirst::orderTabs()
+{
+    // Down the form as it reads: name, birth date, colour, sex, report date.
+    QWidget::setTabOrder(m_txtVisitorName, m_dtpDob);
+    QWidget::setTabOrder(m_dtpDob, m_Picture1);
+    QWidget::setTabOrder(m_Picture1, m_optMale);
+    QWidget::setTabOrder(m_optMale, m_optFemale);
+    QWidget::setTabOrder(m_optFemale, m_dtpReportDate);
+
+    QWidget::setTabOrder(m_txtNameForSave, m_dtpDobForSave);
+    QWidget::setTabOrder(m_dtpDobForSave, m_Picture1ForSave);
+    QWidget::setTabOrder(m_Picture1ForSave, m_optMaleForSave);
+    QWidget::setTabOrder(m_optMaleForSave, m_optFemaleForSave);
 }
 
 QFrame *frmAtFirst::makePanel(const QString &name, int heightTw, bool border)
@@ -635,6 +693,16 @@ bool frmAtFirst::eventFilter(QObject *watched, QEvent *event)
         QPainter painter(static_cast<QWidget *>(watched));
         painter.drawPixmap(0, 0, PanelBackdrop::Picture());
         return false; // the panel still draws its border
+    }
+    if ((watched == m_Picture1 || watched == m_Picture1ForSave) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (watched == m_Picture1)
+                Picture1_Click();
+            else
+                Picture1ForSave_Click();
+            return true;
+        }
     }
     if (watched == m_Picture1 && releasedInside(watched, event)) {
         Picture1_Click();

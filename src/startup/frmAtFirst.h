@@ -107,6 +107,8 @@ private:
     void buildSavePanel();
     void buildSavedMembersPanel();
     void buildHiddenControls();
+    void describeControls();
+    void orderTabs();
     void buildMenus();
     void connectCommands();
     void centreOnScreen();
