@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <unistd.h>
+
 namespace {
 
 bool isBlank(QChar c)
@@ -173,7 +175,9 @@ bool SavedMembersFile::Append(const QString &name, const QDate &dob, qint32 colo
     if (!IsStorableName(name))
         return false;
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadWrite))
+    // Unbuffered: a write that fails part-way must not leave bytes waiting in a buffer,
+    // or cutting the half record off again would fail as well.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
     const qint64 size = file.size();
     QByteArray bytes;
@@ -182,7 +186,10 @@ bool SavedMembersFile::Append(const QString &name, const QDate &dob, qint32 colo
         char last = 0;
         if (!file.seek(size - 1) || !file.getChar(&last))
             return false;
-        if (last != '\n')
+        // A file cut between CR and LF only lacks the LF.
+        if (last == '\r')
+            bytes = "\n";
+        else if (last != '\n')
             bytes = "\r\n";
     }
     bytes += RecordLine(name, dob, color);
@@ -208,11 +215,16 @@ bool SavedMembersFile::RemovePositions(const QList<int> &positions) const
     }
 
     const QString scratchPath = ScratchPath();
+    // A link left at the scratch name is not ours to write through.
+    if (QFileInfo(scratchPath).isSymLink() && !QFile::remove(scratchPath))
+        return false;
     {
         QFile scratch(scratchPath);
         if (!scratch.open(QIODevice::WriteOnly | QIODevice::Truncate))
             return false;
-        if (scratch.write(kept) != kept.size() || !scratch.flush()) {
+        // On the disk before it takes the saved file's place, so that even a power cut
+        // leaves the old file or the complete new one.
+        if (scratch.write(kept) != kept.size() || !scratch.flush() || ::fsync(scratch.handle()) != 0) {
             scratch.close();
             scratch.remove();
             return false;
