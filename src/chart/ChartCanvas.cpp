@@ -1,5 +1,7 @@
 #include "ChartCanvas.h"
 
+#include "shell/Look.h"
+
 #include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
@@ -110,11 +112,9 @@ ChartCanvas::PointWriter::PointWriter(ChartCanvas &canvas, qint32 bgr, const QRe
     , m_height(float(canvas.m_image.height()))
     , m_sx(float(canvas.m_image.width()) / canvas.m_scaleWidth)
     , m_sy(float(canvas.m_image.height()) / canvas.m_scaleHeight)
+    , m_rgb(Look::FromBgr(bgr).rgb())
     , m_bounds(userBounds)
-{
-    const auto v = quint32(bgr);
-    m_rgb = qRgb(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
-}
+{ }
 
 ChartCanvas::PointWriter::~PointWriter()
 {

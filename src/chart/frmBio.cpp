@@ -40,12 +40,7 @@ constexpr qint32 Blue = 0x00FF0000;
 constexpr qint32 White = 0x00FFFFFF;
 
 // The window frame colour of the system palette, for the day grid.
-const QColor GridColor {100, 100, 100};
-
-QString indexed(const char *name, int i)
-{
-    return QString::fromLatin1(name) + QLatin1Char('(') + QString::number(i) + QLatin1Char(')');
-}
+const QColor GridColor { 100, 100, 100 };
 
 // Numbers as the range labels show them: no leading blank, no decimals when whole.
 QString numberText(double value)
@@ -74,7 +69,10 @@ frmBio::~frmBio()
         s_instance = nullptr;
 }
 
-frmBio *frmBio::Instance() { return s_instance; }
+frmBio *frmBio::Instance()
+{
+    return s_instance;
+}
 
 frmBio *frmBio::GetOrCreate()
 {
@@ -119,9 +117,9 @@ void frmBio::buildLayout()
     m_picShowAll->hide();
 
     const QFont legend = Look::Verdana(8.25, true);
-    m_lblRedLineFor = Look::MakeLabel(m_client, QStringLiteral("lblRedLineFor"),
-                                      QStringLiteral("Red Curve for Physical"), QColor(255, 128, 128),
-                                      legend);
+    m_lblRedLineFor
+        = Look::MakeLabel(m_client, QStringLiteral("lblRedLineFor"),
+                          QStringLiteral("Red Curve for Physical"), QColor(255, 128, 128), legend);
     m_lblGreenLineFor = Look::MakeLabel(m_client, QStringLiteral("lblGreenLineFor"),
                                         QStringLiteral("Green Curve for Emotional"),
                                         QColor(128, 255, 128), legend);
@@ -131,7 +129,7 @@ void frmBio::buildLayout()
     Look::MoveTw(m_lblRedLineFor, 7800, 0);
     Look::MoveTw(m_lblGreenLineFor, 7800, 240);
     Look::MoveTw(m_lblBlueLineFor, 7800, 480);
-    for (QLabel *label : {m_lblRedLineFor, m_lblGreenLineFor, m_lblBlueLineFor}) {
+    for (QLabel *label : { m_lblRedLineFor, m_lblGreenLineFor, m_lblBlueLineFor }) {
         label->setMouseTracking(true);
         label->installEventFilter(this);
         label->hide();
@@ -157,14 +155,16 @@ void frmBio::buildLayout()
 
     for (int i = 0; i < 14; ++i) {
         const QFont dayFont = Look::MsSansSerif();
-        m_lblPrevDay.append(Look::MakeLabel(m_picBiorhythm, indexed("lblPrevDay", i),
+        m_lblPrevDay.append(Look::MakeLabel(m_picBiorhythm, Look::Indexed("lblPrevDay", i),
                                             QStringLiteral("1"), Look::Black, dayFont));
-        m_lblNextDay.append(Look::MakeLabel(m_picBiorhythm, indexed("lblNextDay", i),
+        m_lblNextDay.append(Look::MakeLabel(m_picBiorhythm, Look::Indexed("lblNextDay", i),
                                             QStringLiteral("1"), Look::Black, dayFont));
     }
     for (int i = 0; i < 13; ++i) {
-        m_lnVertPre.append(new LineControl(indexed("lnVertPre", i), GridColor, 1, m_picBiorhythm));
-        m_lnVertNext.append(new LineControl(indexed("lnVertNext", i), GridColor, 1, m_picBiorhythm));
+        m_lnVertPre.append(
+            new LineControl(Look::Indexed("lnVertPre", i), GridColor, 1, m_picBiorhythm));
+        m_lnVertNext.append(
+            new LineControl(Look::Indexed("lnVertNext", i), GridColor, 1, m_picBiorhythm));
     }
     m_lnHor = new LineControl(QStringLiteral("lnHor"), Look::Black, 1, m_picBiorhythm);
     m_lnVert = new LineControl(QStringLiteral("lnVert"), Look::Black, 2, m_picBiorhythm);
@@ -177,13 +177,13 @@ void frmBio::buildLayout()
         QColor color;
         QFont font;
     } percents[] = {
-        {"100%", 6240, 2400, Look::Black, percent},
-        {"0%", 3690, 2790, Look::Black, percent},
-        {"-100%", 5940, 6270, Look::White, Look::MsSansSerif(8.25, true)},
-        {"-100%", 10890, 3360, Look::Black, percent},
+        { "100%", 6240, 2400, Look::Black, percent },
+        { "0%", 3690, 2790, Look::Black, percent },
+        { "-100%", 5940, 6270, Look::White, Look::MsSansSerif(8.25, true) },
+        { "-100%", 10890, 3360, Look::Black, percent },
     };
     for (int i = 0; i < 4; ++i) {
-        QLabel *label = Look::MakeLabel(m_picBiorhythm, indexed("lblPercent", i),
+        QLabel *label = Look::MakeLabel(m_picBiorhythm, Look::Indexed("lblPercent", i),
                                         QString::fromLatin1(percents[i].caption), percents[i].color,
                                         percents[i].font, i != 2);
         Look::MoveTw(label, percents[i].left, percents[i].top);
@@ -198,8 +198,8 @@ void frmBio::buildLayout()
         " margin-top: 6px; }"
         "QGroupBox#%1::title { subcontrol-origin: margin; subcontrol-position: top left;"
         " left: 6px; padding: 0 2px; color: white; }");
-    auto makeFrame = [&](const QString &name, const QString &caption, int left, int top,
-                         int width, int height) {
+    auto makeFrame = [&](const QString &name, const QString &caption, int left, int top, int width,
+                         int height) {
         auto *frame = new QGroupBox(caption, m_client);
         frame->setObjectName(name);
         frame->setFont(Look::Verdana(8.25, true));
@@ -232,7 +232,7 @@ void frmBio::buildLayout()
     for (int i = 0; i < 10; ++i) {
         const bool odd = i % 2 == 1;
         auto *box = new QFrame(m_Frame2);
-        box->setObjectName(indexed("Picture1", i));
+        box->setObjectName(Look::Indexed("Picture1", i));
         box->setFrameStyle(QFrame::Box | QFrame::Plain);
         box->setLineWidth(1);
         QPalette palette = box->palette();
@@ -243,15 +243,15 @@ void frmBio::buildLayout()
         box->hide();
         m_Picture1.append(box);
 
-        QLabel *name = Look::MakeLabel(m_Frame2, indexed("lblName", i), QString(), Look::Amber,
-                                       nameFont, false);
+        QLabel *name = Look::MakeLabel(m_Frame2, Look::Indexed("lblName", i), QString(),
+                                       Look::Amber, nameFont, false);
         Look::PlaceTw(name, odd ? 3240 : 720, 975 + 240 * (i / 2), 1425, 180);
         name->hide();
         m_lblName.append(name);
 
         // Below the client area: their texts stay current, but they are never seen.
-        QLabel *days = Look::MakeLabel(m_client, indexed("lblDayLived", i), QStringLiteral("DL"),
-                                       Look::Amber, Look::Verdana());
+        QLabel *days = Look::MakeLabel(m_client, Look::Indexed("lblDayLived", i),
+                                       QStringLiteral("DL"), Look::Amber, Look::Verdana());
         Look::MoveTw(days, 120, 7920 + 240 * i);
         days->hide();
         m_lblDayLived.append(days);
@@ -277,19 +277,21 @@ void frmBio::buildLayout()
     QLabel *text = Look::MakeParagraph(m_Frame3, QStringLiteral("lblInfo(1)"),
                                        InfoTopics::Text(InfoTopic::General), Look::Amber, 90, 660,
                                        5835, 1800);
-    m_lblInfo = {heading, text};
+    m_lblInfo = { heading, text };
 
     // The action buttons hold the commands; they lie below the client area.
-    m_cmdPhysical = Chrome::MakeActionButton(m_client, QStringLiteral("cmdPhysical"),
-                                             QStringLiteral("&Physical"), 120, 8760, 1215, 375, true);
-    m_cmdEmotional = Chrome::MakeActionButton(m_client, QStringLiteral("cmdEmotional"),
-                                              QStringLiteral("&Emotional"), 1425, 8760, 1215, 375,
-                                              true);
-    m_cmdIntellectual = Chrome::MakeActionButton(m_client, QStringLiteral("cmdIntellectual"),
-                                                 QStringLiteral("&Intellectual"), 2715, 8760, 1215,
-                                                 375, true);
-    m_cmdShowAll = Chrome::MakeActionButton(m_client, QStringLiteral("cmdShowAll"),
-                                            QStringLiteral("Show All"), 4260, 8760, 1095, 375, true);
+    m_cmdPhysical
+        = Chrome::MakeActionButton(m_client, QStringLiteral("cmdPhysical"),
+                                   QStringLiteral("&Physical"), 120, 8760, 1215, 375, true);
+    m_cmdEmotional
+        = Chrome::MakeActionButton(m_client, QStringLiteral("cmdEmotional"),
+                                   QStringLiteral("&Emotional"), 1425, 8760, 1215, 375, true);
+    m_cmdIntellectual
+        = Chrome::MakeActionButton(m_client, QStringLiteral("cmdIntellectual"),
+                                   QStringLiteral("&Intellectual"), 2715, 8760, 1215, 375, true);
+    m_cmdShowAll
+        = Chrome::MakeActionButton(m_client, QStringLiteral("cmdShowAll"),
+                                   QStringLiteral("Show All"), 4260, 8760, 1095, 375, true);
     m_cmdShowAll->setToolTip(QStringLiteral("This only for self "));
     m_cmdShowAll->setEnabled(false);
     m_cmdPrevDay = Chrome::MakeActionButton(m_client, QStringLiteral("cmdPrevDay"),
@@ -299,9 +301,9 @@ void frmBio::buildLayout()
     m_cmdToday = Chrome::MakeActionButton(m_client, QStringLiteral("cmdToday"),
                                           QStringLiteral("Today"), 6840, 8760, 855, 375, true);
     m_cmdToday->setDefault(true);
-    m_cmdBack = Chrome::MakeActionButton(m_client, QStringLiteral("cmdBack"),
-                                         QStringLiteral("&Back To Main"), 7920, 8760, 3425, 375,
-                                         true);
+    m_cmdBack
+        = Chrome::MakeActionButton(m_client, QStringLiteral("cmdBack"),
+                                   QStringLiteral("&Back To Main"), 7920, 8760, 3425, 375, true);
 }
 
 void frmBio::describeButtons()
@@ -312,14 +314,14 @@ void frmBio::describeButtons()
         PictureButton *button;
         const char *description;
     } buttons[] = {
-        {m_picLeft, "Moves the chart one day back"},
-        {m_picRight, "Moves the chart one day on"},
-        {m_picToday, "Moves the chart to today"},
-        {m_picShowAll, "Shows all three cycles of the one person"},
-        {m_picPhysical, "Shows everyone's Physical cycle"},
-        {m_picEmotional, "Shows everyone's Emotional cycle"},
-        {m_picIntellectual, "Shows everyone's Intellectual cycle"},
-        {m_picBack, "Closes the chart and goes back to the start"},
+        { m_picLeft, "Moves the chart one day back" },
+        { m_picRight, "Moves the chart one day on" },
+        { m_picToday, "Moves the chart to today" },
+        { m_picShowAll, "Shows all three cycles of the one person" },
+        { m_picPhysical, "Shows everyone's Physical cycle" },
+        { m_picEmotional, "Shows everyone's Emotional cycle" },
+        { m_picIntellectual, "Shows everyone's Intellectual cycle" },
+        { m_picBack, "Closes the chart and goes back to the start" },
     };
     for (const auto &b : buttons)
         b.button->setAccessibleDescription(QString::fromUtf8(b.description));
@@ -330,30 +332,32 @@ void frmBio::describeButtons()
 
 void frmBio::buildMenus()
 {
-    QMenu *file = Chrome::AddMenu(this, nullptr, QStringLiteral("mnuFile"), QStringLiteral("&File"));
+    QMenu *file
+        = Chrome::AddMenu(this, nullptr, QStringLiteral("mnuFile"), QStringLiteral("&File"));
     QMenu *run = Chrome::AddMenu(this, file, QStringLiteral("mnuRun"),
                                  QStringLiteral("Create Biorythm Chart"));
-    m_mnuPhysical = Chrome::AddEntry(run, QStringLiteral("mnuPhysical"), QStringLiteral("Physical"));
-    m_mnuEmotional = Chrome::AddEntry(run, QStringLiteral("mnuEmotional"),
-                                      QStringLiteral("Emotional"));
-    m_mnuIntellectual = Chrome::AddEntry(run, QStringLiteral("mnuIntellectual"),
-                                         QStringLiteral("Intellectual"));
+    m_mnuPhysical
+        = Chrome::AddEntry(run, QStringLiteral("mnuPhysical"), QStringLiteral("Physical"));
+    m_mnuEmotional
+        = Chrome::AddEntry(run, QStringLiteral("mnuEmotional"), QStringLiteral("Emotional"));
+    m_mnuIntellectual
+        = Chrome::AddEntry(run, QStringLiteral("mnuIntellectual"), QStringLiteral("Intellectual"));
     Chrome::AddSeparator(file, QStringLiteral("mnuSeparator1"));
     m_mnuBack = Chrome::AddEntry(file, QStringLiteral("mnuBack"), QStringLiteral("Back"));
     Chrome::AddSeparator(file, QStringLiteral("mnuSeparator3"));
     m_mnuExit = Chrome::AddEntry(file, QStringLiteral("mnuExit"), QStringLiteral("Exit"));
 
     QMenu *help = Chrome::AddMenu(this, nullptr, QStringLiteral("mnuHelp"), QStringLiteral("Help"));
-    m_mnuOnlineHelp = Chrome::AddEntry(help, QStringLiteral("mnuOnlineHelp"),
-                                       QStringLiteral("Online Help"));
+    m_mnuOnlineHelp
+        = Chrome::AddEntry(help, QStringLiteral("mnuOnlineHelp"), QStringLiteral("Online Help"));
     m_mnuVisitUsOnline = Chrome::AddEntry(help, QStringLiteral("mnuVisitUsOnline"),
                                           QStringLiteral("Visit Us Online"));
     Chrome::AddSeparator(help, QStringLiteral("mnuSeparator2"), false);
     m_mnuCheckForUpdate = Chrome::AddEntry(help, QStringLiteral("mnuCheckForUpdate"),
                                            QStringLiteral("Check For Software Update"), false);
     Chrome::AddSeparator(help, QStringLiteral("mnuSeparator"), false);
-    m_mnuAboutUs = Chrome::AddEntry(help, QStringLiteral("mnuAboutUs"),
-                                    QStringLiteral("&About Software"));
+    m_mnuAboutUs
+        = Chrome::AddEntry(help, QStringLiteral("mnuAboutUs"), QStringLiteral("&About Software"));
 }
 
 void frmBio::connectCommands()
@@ -387,7 +391,7 @@ void frmBio::connectCommands()
     connect(m_mnuAboutUs, &QAction::triggered, this, &frmBio::mnuAboutUs_Click);
 
     // Today is the window's default button: Enter runs it from anywhere in the window.
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+    for (const auto key : { Qt::Key_Return, Qt::Key_Enter }) {
         auto *enter = new QShortcut(QKeySequence(key), this);
         connect(enter, &QShortcut::activated, m_cmdToday, &QPushButton::click);
     }
@@ -504,9 +508,11 @@ void frmBio::LayoutDayScale()
 
     centreDateLabel();
 
-    canvas->PlaceAt(m_lblPercent[0], canvas->ScaleWidth() - canvas->TextHeight(QStringLiteral("100%")) + 0.01,
+    canvas->PlaceAt(m_lblPercent[0],
+                    canvas->ScaleWidth() - canvas->TextHeight(QStringLiteral("100%")) + 0.01,
                     H / 2 + canvas->TextWidth(QStringLiteral("100%")) / 2 - 10);
-    canvas->PlaceAt(m_lblPercent[1], canvas->ScaleWidth() - canvas->TextHeight(QStringLiteral("0%")) + 0.5,
+    canvas->PlaceAt(m_lblPercent[1],
+                    canvas->ScaleWidth() - canvas->TextHeight(QStringLiteral("0%")) + 0.5,
                     H / 2 + canvas->TextWidth(QStringLiteral("0%")) / 2);
 }
 
@@ -525,8 +531,8 @@ void frmBio::centreDateLabel()
 
 void frmBio::setAllCyclesControlsVisible(bool visible)
 {
-    for (QWidget *w : std::initializer_list<QWidget *> {m_picShowAll, m_lblRedLineFor,
-                                                        m_lblGreenLineFor, m_lblBlueLineFor})
+    for (QWidget *w : std::initializer_list<QWidget *> { m_picShowAll, m_lblRedLineFor,
+                                                         m_lblGreenLineFor, m_lblBlueLineFor })
         w->setVisible(visible);
 }
 
@@ -574,9 +580,15 @@ void frmBio::PlotCycle(int i, double P, qint32 C)
     }
 }
 
-void frmBio::beginBusy() { setCursor(Qt::WaitCursor); }
+void frmBio::beginBusy()
+{
+    setCursor(Qt::WaitCursor);
+}
 
-void frmBio::endBusy() { unsetCursor(); }
+void frmBio::endBusy()
+{
+    unsetCursor();
+}
 
 void frmBio::fillLegendBoxesAndNames(bool selfBoxWhite)
 {
@@ -689,10 +701,22 @@ void frmBio::ShowInfoTopic(InfoTopic topic)
     Look::SetCaption(m_lblInfo[1], InfoTopics::Text(topic));
 }
 
-void frmBio::lblRedLineFor_MouseMove() { ShowInfoTopic(InfoTopic::Physical); }
-void frmBio::lblGreenLineFor_MouseMove() { ShowInfoTopic(InfoTopic::Emotional); }
-void frmBio::lblBlueLineFor_MouseMove() { ShowInfoTopic(InfoTopic::Intellectual); }
-void frmBio::picExplain_MouseMove() { ShowInfoTopic(InfoTopic::General); }
+void frmBio::lblRedLineFor_MouseMove()
+{
+    ShowInfoTopic(InfoTopic::Physical);
+}
+void frmBio::lblGreenLineFor_MouseMove()
+{
+    ShowInfoTopic(InfoTopic::Emotional);
+}
+void frmBio::lblBlueLineFor_MouseMove()
+{
+    ShowInfoTopic(InfoTopic::Intellectual);
+}
+void frmBio::picExplain_MouseMove()
+{
+    ShowInfoTopic(InfoTopic::General);
+}
 void frmBio::lblGreen_MouseMove() { }
 
 bool frmBio::eventFilter(QObject *watched, QEvent *event)
@@ -741,26 +765,89 @@ void frmBio::stepDays(qint64 days, bool toToday)
     LayoutDayScale();
 }
 
-void frmBio::cmdPrevDay_Click() { stepDays(-1, false); }
-void frmBio::cmdNextDay_Click() { stepDays(1, false); }
-void frmBio::cmdToday_Click() { stepDays(0, true); }
-void frmBio::cmdBack_Click() { close(); }
+void frmBio::cmdPrevDay_Click()
+{
+    stepDays(-1, false);
+}
+void frmBio::cmdNextDay_Click()
+{
+    stepDays(1, false);
+}
+void frmBio::cmdToday_Click()
+{
+    stepDays(0, true);
+}
+void frmBio::cmdBack_Click()
+{
+    close();
+}
 
-void frmBio::picPhysical_Click() { cmdPhysical_Click(); }
-void frmBio::picEmotional_Click() { cmdEmotional_Click(); }
-void frmBio::picIntellectual_Click() { cmdIntellectual_Click(); }
-void frmBio::picShowAll_Click() { cmdShowAll_Click(); }
-void frmBio::picLeft_Click() { cmdPrevDay_Click(); }
-void frmBio::picRight_Click() { cmdNextDay_Click(); }
-void frmBio::picToday_Click() { cmdToday_Click(); }
-void frmBio::picBack_Click() { close(); }
+void frmBio::picPhysical_Click()
+{
+    cmdPhysical_Click();
+}
+void frmBio::picEmotional_Click()
+{
+    cmdEmotional_Click();
+}
+void frmBio::picIntellectual_Click()
+{
+    cmdIntellectual_Click();
+}
+void frmBio::picShowAll_Click()
+{
+    cmdShowAll_Click();
+}
+void frmBio::picLeft_Click()
+{
+    cmdPrevDay_Click();
+}
+void frmBio::picRight_Click()
+{
+    cmdNextDay_Click();
+}
+void frmBio::picToday_Click()
+{
+    cmdToday_Click();
+}
+void frmBio::picBack_Click()
+{
+    close();
+}
 
-void frmBio::mnuPhysical_Click() { cmdPhysical_Click(); }
-void frmBio::mnuEmotional_Click() { cmdEmotional_Click(); }
-void frmBio::mnuIntellectual_Click() { cmdIntellectual_Click(); }
-void frmBio::mnuBack_Click() { close(); }
-void frmBio::mnuExit_Click() { close(); }
-void frmBio::mnuOnlineHelp_Click() { modRegistry::OpenHelpPage(); }
-void frmBio::mnuVisitUsOnline_Click() { modRegistry::OpenHomePage(); }
-void frmBio::mnuCheckForUpdate_Click() { modRegistry::OpenDownloadPage(); }
-void frmBio::mnuAboutUs_Click() { frmAbout::ShowModal(this); }
+void frmBio::mnuPhysical_Click()
+{
+    cmdPhysical_Click();
+}
+void frmBio::mnuEmotional_Click()
+{
+    cmdEmotional_Click();
+}
+void frmBio::mnuIntellectual_Click()
+{
+    cmdIntellectual_Click();
+}
+void frmBio::mnuBack_Click()
+{
+    close();
+}
+void frmBio::mnuExit_Click()
+{
+    close();
+}
+void frmBio::mnuOnlineHelp_Click()
+{
+    modRegistry::OpenHelpPage();
+}
+void frmBio::mnuVisitUsOnline_Click()
+{
+    modRegistry::OpenHomePage();
+}
+void frmBio::mnuCheckForUpdate_Click()
+{
+    modRegistry::OpenDownloadPage();
+}
+void frmBio::mnuAboutUs_Click()
+{
+    frmAbout::ShowModal(this);
+}

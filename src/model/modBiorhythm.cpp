@@ -31,7 +31,10 @@ void ResizeMemberTable(int n)
     VisitorColor = QList<qint32>(n, 0);
 }
 
-void ClearMemberTable() { ResizeMemberTable(0); }
+void ClearMemberTable()
+{
+    ResizeMemberTable(0);
+}
 
 int MemberCount()
 {
@@ -41,7 +44,10 @@ int MemberCount()
                     qMin(VisitorReportDate.size(), VisitorColor.size())));
 }
 
-bool IsMember(int i) { return i >= 0 && i < MemberCount(); }
+bool IsMember(int i)
+{
+    return i >= 0 && i < MemberCount();
+}
 
 void StoreMember(int i, const QString &name, const QDate &dob, const QDate &reportDate,
                  qint32 color)

@@ -18,7 +18,10 @@ const QRectF CurveArea(4, 7, 24, 18);
 constexpr qreal CurveWidth = 1.6;
 const QColor MidLine(200, 200, 200);
 
-QString svgColor(const QColor &c) { return c.name(QColor::HexRgb); }
+QString svgColor(const QColor &c)
+{
+    return c.name(QColor::HexRgb);
+}
 
 } // namespace
 
@@ -30,17 +33,18 @@ QList<Curve> Cycles(const QRectF &area)
         QColor color;
         qreal period;
         qreal phase;
-    } cycles[] = {{QColor(255, 64, 64), 0.6, 0}, {QColor(64, 230, 64), 0.73, 0.2},
-                  {QColor(80, 140, 255), 0.86, 0.5}};
+    } cycles[] = { { QColor(255, 64, 64), 0.6, 0 },
+                   { QColor(64, 230, 64), 0.73, 0.2 },
+                   { QColor(80, 140, 255), 0.86, 0.5 } };
     const qreal amplitude = area.height() / 2;
     const qreal mid = area.center().y();
     QList<Curve> curves;
     for (const auto &c : cycles) {
-        Curve curve {c.color, {}};
+        Curve curve { c.color, {} };
         for (int step = 0; step <= 100; ++step) {
             const qreal t = step / 100.0;
             const qreal phase = std::fmod(t + c.phase, c.period) / c.period; // 0..1: peak, trough
-            const qreal u = std::fmod(phase, 0.5) * 4 - 1;                  // -1..1 in a half-wave
+            const qreal u = std::fmod(phase, 0.5) * 4 - 1; // -1..1 in a half-wave
             const qreal value = (1 - u * u) * (phase < 0.5 ? 1 : -1);
             curve.points.append(QPointF(area.left() + t * area.width(), mid - value * amplitude));
         }
@@ -97,9 +101,11 @@ QByteArray Svg()
     for (const Curve &curve : Cycles(CurveArea)) {
         QStringList points;
         for (const QPointF &pt : curve.points)
-            points << QString::number(pt.x(), 'f', 2) + QLatin1Char(',') + QString::number(pt.y(), 'f', 2);
-        svg += QStringLiteral("  <polyline fill=\"none\" stroke=\"%1\" stroke-width=\"%2\" "
-                              "stroke-linecap=\"round\" stroke-linejoin=\"round\" points=\"%3\"/>\n")
+            points << QString::number(pt.x(), 'f', 2) + QLatin1Char(',')
+                    + QString::number(pt.y(), 'f', 2);
+        svg += QStringLiteral(
+                   "  <polyline fill=\"none\" stroke=\"%1\" stroke-width=\"%2\" "
+                   "stroke-linecap=\"round\" stroke-linejoin=\"round\" points=\"%3\"/>\n")
                    .arg(svgColor(curve.color))
                    .arg(CurveWidth)
                    .arg(points.join(QLatin1Char(' ')));
@@ -119,7 +125,7 @@ const QIcon &Icon()
 {
     static const QIcon icon = [] {
         QIcon i;
-        for (int size : {16, 32, 48, 64, 128})
+        for (int size : { 16, 32, 48, 64, 128 })
             i.addPixmap(Picture(size));
         return i;
     }();

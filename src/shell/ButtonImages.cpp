@@ -20,9 +20,9 @@ enum class Glyph { None, Left, Right };
 
 struct Face
 {
-    const char *key;      // the key of the normal picture
-    const char *caption;  // what the face reads
-    int width;            // pixels
+    const char *key; // the key of the normal picture
+    const char *caption; // what the face reads
+    int width; // pixels
     Glyph glyph = Glyph::None;
 };
 
@@ -100,15 +100,15 @@ ImageList buildList(QSize nominal, std::initializer_list<Face> faces, const char
 
 const ImageList &StartupImg2()
 {
-    static const ImageList list = buildList({115, 35},
+    static const ImageList list = buildList({ 115, 35 },
                                             {
-                                                {"back_to_main", "Back To Main", 115},
-                                                {"back", "Back", 68},
-                                                {"show_chart", "Show Chart", 111},
-                                                {"next", "Next", 68},
-                                                {"view_result", "View Result", 121},
-                                                {"save_information", "Save Information", 158},
-                                                {"recall_information", "Recall Information", 158},
+                                                { "back_to_main", "Back To Main", 115 },
+                                                { "back", "Back", 68 },
+                                                { "show_chart", "Show Chart", 111 },
+                                                { "next", "Next", 68 },
+                                                { "view_result", "View Result", 121 },
+                                                { "save_information", "Save Information", 158 },
+                                                { "recall_information", "Recall Information", 158 },
                                             },
                                             "_hyper");
     return list;
@@ -118,28 +118,28 @@ const ImageList &StartupImg()
 {
     // Only positions 27 to 32, 39 and 40 are used by buttons; the others keep the full set
     // of faces in this list's own naming.
-    static const ImageList list = buildList({103, 35},
+    static const ImageList list = buildList({ 103, 35 },
                                             {
-                                                {"physical", "Physical", 71},
-                                                {"emotional", "Emotional", 79},
-                                                {"intellectual", "Intellectual", 79},
-                                                {"show-all", "Show All", 71},
-                                                {"left", "Previous Day", 54, Glyph::Left},
-                                                {"right", "Next Day", 54, Glyph::Right},
-                                                {"today", "Today", 54},
-                                                {"back-to-main", "Back To Main", 115},
-                                                {"next", "Next", 68},
-                                                {"view-result", "View Result", 121},
-                                                {"show-chart", "Show Chart", 111},
-                                                {"save-information", "Save Information", 158},
-                                                {"recall-information", "Recall Information", 158},
-                                                {"back", "Back", 71},
-                                                {"deselect-all", "Deselect All", 71},
-                                                {"select-all", "Select All", 71},
-                                                {"ok", "OK", 54},
-                                                {"exit", "Exit", 71},
-                                                {"help", "Help", 71},
-                                                {"remove", "Remove", 71},
+                                                { "physical", "Physical", 71 },
+                                                { "emotional", "Emotional", 79 },
+                                                { "intellectual", "Intellectual", 79 },
+                                                { "show-all", "Show All", 71 },
+                                                { "left", "Previous Day", 54, Glyph::Left },
+                                                { "right", "Next Day", 54, Glyph::Right },
+                                                { "today", "Today", 54 },
+                                                { "back-to-main", "Back To Main", 115 },
+                                                { "next", "Next", 68 },
+                                                { "view-result", "View Result", 121 },
+                                                { "show-chart", "Show Chart", 111 },
+                                                { "save-information", "Save Information", 158 },
+                                                { "recall-information", "Recall Information", 158 },
+                                                { "back", "Back", 71 },
+                                                { "deselect-all", "Deselect All", 71 },
+                                                { "select-all", "Select All", 71 },
+                                                { "ok", "OK", 54 },
+                                                { "exit", "Exit", 71 },
+                                                { "help", "Help", 71 },
+                                                { "remove", "Remove", 71 },
                                             },
                                             "-hyper");
     return list;
@@ -148,20 +148,20 @@ const ImageList &StartupImg()
 const ImageList &ChartImg()
 {
     static const ImageList list = [] {
-        ImageList l = buildList({71, 35},
+        ImageList l = buildList({ 71, 35 },
                                 {
-                                    {"physical", "Physical", 71},
-                                    {"emotional", "Emotional", 79},
-                                    {"intellectual", "Intellectual", 79},
-                                    {"show_all", "Show All", 71},
-                                    {"left", "Previous Day", 54, Glyph::Left},
-                                    {"right", "Next Day", 54, Glyph::Right},
-                                    {"today", "Today", 54},
+                                    { "physical", "Physical", 71 },
+                                    { "emotional", "Emotional", 79 },
+                                    { "intellectual", "Intellectual", 79 },
+                                    { "show_all", "Show All", 71 },
+                                    { "left", "Previous Day", 54, Glyph::Left },
+                                    { "right", "Next Day", 54, Glyph::Right },
+                                    { "today", "Today", 54 },
                                 },
                                 "_hyper");
         // Positions 15 and 16: a Back To Main face in this list's other naming, unused since
         // the chart's Back button draws from the start-up list.
-        const Face back {"back-to-main", "Back To Main", 115};
+        const Face back { "back-to-main", "Back To Main", 115 };
         l.Add(QStringLiteral("back-to-main"), drawFace(back, false));
         l.Add(QStringLiteral("back-to-main-hyper"), drawFace(back, true));
         return l;
@@ -171,7 +171,7 @@ const ImageList &ChartImg()
 
 const ImageList &AboutImg()
 {
-    static const ImageList list = buildList({54, 35}, {{"ok", "OK", 54}}, "-hyper");
+    static const ImageList list = buildList({ 54, 35 }, { { "ok", "OK", 54 } }, "-hyper");
     return list;
 }
 

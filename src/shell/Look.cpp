@@ -11,7 +11,7 @@ namespace {
 void installFontSubstitutes()
 {
     static const bool done = [] {
-        const QStringList fallback {QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")};
+        const QStringList fallback { QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif") };
         QFont::insertSubstitutions(QStringLiteral("Verdana"), fallback);
         QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), fallback);
         return true;
@@ -42,14 +42,25 @@ qint32 ToBgr(const QColor &color)
                   | (quint32(color.blue()) << 16));
 }
 
-int Px(int twips) { return qRound(twips / 15.0); }
+QString Indexed(const char *name, int index)
+{
+    return QString::fromLatin1(name) + QLatin1Char('(') + QString::number(index) + QLatin1Char(')');
+}
+
+int Px(int twips)
+{
+    return qRound(twips / 15.0);
+}
 
 void PlaceTw(QWidget *widget, int left, int top, int width, int height)
 {
     widget->setGeometry(Px(left), Px(top), Px(width), Px(height));
 }
 
-void MoveTw(QWidget *widget, int left, int top) { widget->move(Px(left), Px(top)); }
+void MoveTw(QWidget *widget, int left, int top)
+{
+    widget->move(Px(left), Px(top));
+}
 
 QFont Verdana(qreal pointSize, bool bold)
 {

@@ -11,14 +11,17 @@ class QWidget;
 // are written in (15 twips to a pixel at 96 dots per inch).
 namespace Look {
 
-inline const QColor Background {33, 32, 32};
-inline const QColor Amber {255, 199, 6};
-inline const QColor White {255, 255, 255};
-inline const QColor Black {0, 0, 0};
+inline const QColor Background { 33, 32, 32 };
+inline const QColor Amber { 255, 199, 6 };
+inline const QColor White { 255, 255, 255 };
+inline const QColor Black { 0, 0, 0 };
 
 // Colours as the visit state keeps them: 0x00BBGGRR, red in the low byte.
 QColor FromBgr(qint32 bgr);
 qint32 ToBgr(const QColor &color);
+
+// The name of an element of a control array: "name(index)", e.g. "lblNextDay(0)".
+QString Indexed(const char *name, int index);
 
 // Twips to pixels.
 int Px(int twips);

@@ -39,7 +39,8 @@ frmAbout::frmAbout(QWidget *parent)
         Look::Amber, 150, 750, 4755, 1725, Look::Verdana());
 
     m_Line1 = new LineControl(QStringLiteral("Line1"), Look::Amber, 1, this);
-    m_Line1->SetEnds(QPointF(Look::Px(150), Look::Px(2640)), QPointF(Look::Px(4830), Look::Px(2640)));
+    m_Line1->SetEnds(QPointF(Look::Px(150), Look::Px(2640)),
+                     QPointF(Look::Px(4830), Look::Px(2640)));
 
     const ImageList &img = ButtonImages::AboutImg();
     m_picOK = new PictureButton(img, 1, 2, QStringLiteral("OK"), this);
@@ -49,7 +50,10 @@ frmAbout::frmAbout(QWidget *parent)
     connect(m_picOK, &PictureButton::clicked, this, &frmAbout::picOK_Click);
 }
 
-void frmAbout::picOK_Click() { close(); }
+void frmAbout::picOK_Click()
+{
+    close();
+}
 
 void frmAbout::ShowModal(QWidget *owner)
 {

@@ -58,11 +58,6 @@ const QString SideBoxText = QStringLiteral(
     "to repeatedly enter them. Save your personal details below and use Vantrel with much more "
     "ease.");
 
-QString indexed(const char *name, int i)
-{
-    return QString::fromLatin1(name) + QLatin1Char('(') + QString::number(i) + QLatin1Char(')');
-}
-
 QString persons(qint64 count)
 {
     return QString::number(count) + QStringLiteral(" Person(s)");
@@ -248,7 +243,7 @@ QFrame *frmAtFirst::makeSideBox(QWidget *panel, const QString &name, const QStri
 QLabel *frmAtFirst::makeHotspot(QWidget *panel, int index)
 {
     auto *hotspot = new QLabel(panel);
-    hotspot->setObjectName(indexed("lblHyperlink", index));
+    hotspot->setObjectName(Look::Indexed("lblHyperlink", index));
     hotspot->setTextFormat(Qt::PlainText);
     hotspot->setAttribute(Qt::WA_TranslucentBackground);
     hotspot->setCursor(Qt::PointingHandCursor);
