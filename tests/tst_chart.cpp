@@ -133,6 +133,8 @@ private slots:
     void namesShowAsTyped();
     void dayScale_data();
     void dayScale();
+    void percentLabelsStandBesideWhatTheyName_data();
+    void percentLabelsStandBesideWhatTheyName();
     void dayNavigation();
     void todayGathersEveryone();
     void reportDateStaysInsideTheCalendar();
@@ -534,12 +536,72 @@ void TestChart::dayScale()
     auto *date = child<QLabel>(w, QStringLiteral("lblDate"));
     QCOMPARE(date->text(), Dates::ShortDateText(report));
     QVERIFY(qAbs(date->geometry().center().x() - canvas->geometry().center().x()) <= 1);
-    // "100%" sits about ten units above the mid line, "0%" just below it.
-    auto *hundred = child<QLabel>(w, QStringLiteral("lblPercent(0)"));
-    auto *zero = child<QLabel>(w, QStringLiteral("lblPercent(1)"));
-    QVERIFY(hundred->y() < 125 && hundred->y() > 100);
-    QVERIFY(zero->y() >= 125 && zero->y() < 135);
-    QVERIFY(hundred->x() < 700 && zero->x() < 700);
+}
+
+void TestChart::percentLabelsStandBesideWhatTheyName_data()
+{
+    QTest::addColumn<bool>("self");
+    QTest::addColumn<QDate>("report");
+    QTest::addColumn<int>("daySteps");
+    QTest::newRow("SELF") << true << QDate(2000, 1, 1) << 0;
+    QTest::newRow("GROUP of 10") << false << QDate(2010, 6, 15) << 0;
+    QTest::newRow("GROUP of 10, a day later") << false << QDate(2010, 6, 15) << 1;
+    QTest::newRow("SELF in the year 9999") << true << QDate(9999, 12, 1) << 0;
+}
+
+void TestChart::percentLabelsStandBesideWhatTheyName()
+{
+    QFETCH(bool, self);
+    QFETCH(QDate, report);
+    QFETCH(int, daySteps);
+    QList<Member> members = self ? y2kSelf() : group(10);
+    for (Member &member : members)
+        member.report = report;
+    setVisit(self ? QStringLiteral("SELF") : QStringLiteral("GROUP"), self, members);
+    frmBio *w = openChart();
+    for (int i = 0; i < daySteps; ++i)
+        w->cmdNextDay_Click();
+
+    ChartCanvas *canvas = w->Canvas();
+    QRect dayNumbers;
+    for (int i = 0; i < 14; ++i) {
+        dayNumbers |= child<QLabel>(w, indexed("lblNextDay", i))->geometry();
+        dayNumbers |= child<QLabel>(w, indexed("lblPrevDay", i))->geometry();
+    }
+    const int midLine = child<LineControl>(w, QStringLiteral("lnHor"))->geometry().top();
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        int level; // the canvas row the label names
+    } labels[] = {
+        { "lblPercent(0)", "100%", 0 },
+        { "lblPercent(1)", "0%", midLine },
+        { "lblPercent(3)", "-100%", canvas->height() - 1 },
+    };
+    for (const auto &expected : labels) {
+        auto *label = child<QLabel>(w, QString::fromLatin1(expected.name));
+        QVERIFY(label);
+        const QRect box = label->geometry();
+        const QByteArray what = QByteArray(expected.name) + " at " + QByteArray::number(box.x())
+            + "," + QByteArray::number(box.y());
+        QCOMPARE(label->text(), QString::fromLatin1(expected.caption));
+        QVERIFY2(label->isVisibleTo(w), what);
+        QVERIFY2(canvas->rect().contains(box), what);
+        QVERIFY2(label->font().bold(), what);
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
+        // At the right edge, clear of every day number.
+        QVERIFY2(canvas->width() - 1 - box.right() <= 4, what);
+        QVERIFY2(!box.intersects(dayNumbers), what);
+        if (expected.level == 0) {
+            // The day numbers run along the top edge: "100%" stands right below them.
+            QVERIFY2(box.top() >= dayNumbers.bottom() && box.top() - dayNumbers.bottom() <= 3,
+                     what);
+        } else {
+            // Standing on the line or edge it names.
+            QVERIFY2(qAbs(box.bottom() - expected.level) <= 1, what);
+        }
+    }
 }
 
 void TestChart::dayNavigation()

@@ -67,6 +67,8 @@ private slots:
     void colourDialog();
     void backButtons_data();
     void backButtons();
+    void choosingAgainRestartsTheVisit_data();
+    void choosingAgainRestartsTheVisit();
     void viewResultAndBack_data();
     void viewResultAndBack();
     void updateReminder_data();
@@ -451,10 +453,6 @@ void tst_startup::entryCheckRefusals_data()
     QTest::newRow("colour taken") << "COUPLE"
                                   << "Bob" << true << true << "Choose Another Color"
                                   << "txtVisitorName";
-    QTest::newRow("SELF after a member took amber")
-        << "SELF"
-        << "Bob" << true << true << "Choose Another Color"
-        << "txtVisitorName";
 }
 
 void tst_startup::entryCheckRefusals()
@@ -621,6 +619,88 @@ void tst_startup::backButtons()
         QVERIFY2(!child(window, QString::fromLatin1(name))->isEnabled(), name);
     QCOMPARE(child(window, QStringLiteral("picSaveInfo2"))->isEnabled(),
              button == QLatin1String("picBack1"));
+}
+
+void tst_startup::choosingAgainRestartsTheVisit_data()
+{
+    QTest::addColumn<QString>("first");   // the visit thrown away: "COUPLE" or a group size
+    QTest::addColumn<int>("entered");     // members entered in it before going back
+    QTest::addColumn<QString>("restart"); // "SELF", "COUPLE" or a group size
+
+    const struct
+    {
+        const char *first;
+        int entered;
+    } before[] = { { "COUPLE", 0 }, { "COUPLE", 1 }, { "COUPLE", 2 }, { "3", 1 }, { "3", 3 } };
+    for (const auto &visit : before) {
+        for (const char *restart : { "SELF", "COUPLE", "4" }) {
+            const QString first = QString::fromLatin1(visit.first);
+            QTest::addRow("%s with %d entered, then %s", visit.first, visit.entered, restart)
+                << first << visit.entered << QString::fromLatin1(restart);
+        }
+    }
+}
+
+// Whatever the visit before had reached, a choice that fixes the member count starts one as
+// fresh as a newly loaded window: the way to a chart closed, no colour taken.
+void tst_startup::choosingAgainRestartsTheVisit()
+{
+    QFETCH(QString, first);
+    QFETCH(int, entered);
+    QFETCH(QString, restart);
+
+    auto chooseVisit = [](frmAtFirst *window, const QString &what) {
+        auto *type = child<QComboBox>(window, QStringLiteral("cboVisitType"));
+        const bool group = what.front().isDigit();
+        choose(type, group ? QStringLiteral("GROUP") : what);
+        if (group)
+            choose(child<QComboBox>(window, QStringLiteral("cboNoOfVisitor")), what);
+    };
+    // The first member of each visit takes the swatch as it is (amber after a load, in the
+    // new visit the colour the old one left); the others get colours of their own.
+    const QColor colours[] = { {}, Qt::cyan, Qt::magenta };
+    const QColor newColours[] = { {}, Qt::yellow, Qt::blue, Qt::red };
+
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    chooseVisit(window, first);
+    click(child(window, QStringLiteral("picNext")));
+    for (int i = 0; i < entered; ++i)
+        enterMember(window, QStringLiteral("Old%1").arg(i), colours[i]);
+    QCOMPARE(int(UsedColorCount), entered);
+    click(child(window, QStringLiteral("picBack3")));
+
+    chooseVisit(window, restart);
+    const int n = restart == QLatin1String("SELF") ? 1 : restart == QLatin1String("COUPLE") ? 2 : 4;
+    QVERIFY(!child(window, QStringLiteral("picSubmit"))->isHidden());
+    QVERIFY(child(window, QStringLiteral("picSave"))->isHidden());
+    QVERIFY(!child(window, QStringLiteral("cmdSave"))->isEnabled());
+    QCOMPARE(int(UsedColorCount), 0);
+    for (int i = 0; i <= 9; ++i)
+        QCOMPARE(UsedColors[size_t(i)], -1);
+    QCOMPARE(int(TotalVisitors), n);
+    QCOMPARE(int(VisitorsLeft), n);
+    QCOMPARE(MemberCount(), n);
+    QCOMPARE(VisitorName, QList<QString>(n));
+
+    // No chart of members not entered, from the keyboard either.
+    pressAltKey(window, Qt::Key_V);
+    QVERIFY(!frmBio::Instance());
+
+    // The new visit goes through, in SELF too, where the swatch keeps the colour the thrown
+    // away visit's first member had.
+    click(child(window, QStringLiteral("picNext")));
+    BoxAnswerer refusals;
+    QStringList names;
+    for (int i = 0; i < n; ++i) {
+        names << QStringLiteral("New%1").arg(i);
+        enterMember(window, names.last(), newColours[i]);
+    }
+    QCOMPARE(refusals.count, 0);
+    QVERIFY(!child(window, QStringLiteral("picSave"))->isHidden());
+    click(child(window, QStringLiteral("picSave")));
+    QVERIFY(frmBio::Instance());
+    QCOMPARE(QStringList(VisitorName), names);
 }
 
 void tst_startup::viewResultAndBack_data()

@@ -508,12 +508,28 @@ void frmBio::LayoutDayScale()
 
     centreDateLabel();
 
-    canvas->PlaceAt(m_lblPercent[0],
-                    canvas->ScaleWidth() - canvas->TextHeight(QStringLiteral("100%")) + 0.01,
-                    H / 2 + canvas->TextWidth(QStringLiteral("100%")) / 2 - 10);
-    canvas->PlaceAt(m_lblPercent[1],
-                    canvas->ScaleWidth() - canvas->TextHeight(QStringLiteral("0%")) + 0.5,
-                    H / 2 + canvas->TextWidth(QStringLiteral("0%")) / 2);
+    placePercentLabels();
+}
+
+void frmBio::placePercentLabels()
+{
+    // Each label stands at the right edge, level with what it names: "100%" with the top
+    // edge, where every peak touches, but below the day numbers that run along that edge;
+    // "0%" on the mid line; "-100%" on the bottom edge, where every trough touches.
+    const int margin = 2;
+    const int right = m_picBiorhythm->width() - margin;
+    int dayNumbersBottom = 0;
+    for (const QList<QLabel *> &row : { m_lblPrevDay, m_lblNextDay }) {
+        for (const QLabel *day : row)
+            dayNumbersBottom = qMax(dayNumbersBottom, day->geometry().bottom() + 1);
+    }
+    const int midLine = m_picBiorhythm->PixelY(m_picBiorhythm->ScaleHeight() / 2);
+    QLabel *top = m_lblPercent[0];
+    QLabel *mid = m_lblPercent[1];
+    QLabel *bottom = m_lblPercent[3];
+    top->move(right - top->width(), dayNumbersBottom + 1);
+    mid->move(right - mid->width(), midLine - mid->height());
+    bottom->move(right - bottom->width(), m_picBiorhythm->height() - bottom->height());
 }
 
 void frmBio::showDateLabel()

@@ -92,6 +92,7 @@ private:
     void runCycleView(const QString &view, double period, InfoTopic topic, bool legendFirst);
     void showDateLabel();
     void centreDateLabel();
+    void placePercentLabels();
     void fillLegendBoxesAndNames(bool selfBoxWhite);
     void setAllCyclesControlsVisible(bool visible);
     // Moves every member's report date (a date the calendar cannot hold leaves that member's

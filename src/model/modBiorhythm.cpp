@@ -22,6 +22,13 @@ bool IsSelf = false;
 QString VisitType;
 QString CurrentView;
 
+void EmptyUsedColors()
+{
+    UsedColorCount = 0;
+    for (size_t i = 0; i <= 9; ++i)
+        UsedColors[i] = -1;
+}
+
 void ResizeMemberTable(int n)
 {
     n = qMax(0, n);

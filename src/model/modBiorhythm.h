@@ -25,9 +25,11 @@ extern QList<qint32> VisitorColor; // 0x00BBGGRR
 // Colours already given to members since the start-up window last loaded; -1 marks a free slot.
 extern std::array<qint32, 11> UsedColors;
 extern qint16 UsedColorCount;
+// Frees slots 0 .. 9 and sets the count to 0; slot 10 keeps its value.
+void EmptyUsedColors();
 
 extern bool IsSelf;
-extern QString VisitType;   // "SELF", "COUPLE", "GROUP" or empty
+extern QString VisitType; // "SELF", "COUPLE", "GROUP" or empty
 extern QString CurrentView; // "Physical", "Emotional", "Intellectual", "All" or empty
 
 // The three cycles, in the order the all-cycles view draws them.

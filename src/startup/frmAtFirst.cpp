@@ -214,9 +214,7 @@ void frmAtFirst::Form_Load()
     m_dtpReportDate->setDate(Dates::Today());
     m_picSave->hide();
 
-    UsedColorCount = 0;
-    for (int i = 0; i <= 9; ++i)
-        UsedColors[size_t(i)] = -1;
+    EmptyUsedColors();
 
     SavedMembersFile().EnsureExists();
     ReadSavedNames();

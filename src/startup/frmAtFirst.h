@@ -129,6 +129,9 @@ private:
                                      int normal, int hover, const QString &caption, int left,
                                      int top);
 
+    // Starts the visit again for n members: the counters, an empty member table, no colour
+    // used, and the entry panel's buttons as at load.
+    void restartVisit(int n);
     // The progress lines of the entry panel: before the first member (stored < 0) or after
     // storing member `stored`.
     void showProgress(int stored);

@@ -30,10 +30,7 @@ void frmAtFirst::cboVisitType_Click()
         // A freshly filled list would otherwise show its first size as if it had been picked.
         m_cboNoOfVisitor->setCurrentIndex(-1);
     } else if (choice == SelfType || choice == CoupleType) {
-        const int n = choice == SelfType ? 1 : 2;
-        ResizeMemberTable(n);
-        TotalVisitors = qint16(n);
-        VisitorsLeft = qint16(n);
+        restartVisit(choice == SelfType ? 1 : 2);
         m_picSaveInfo->setEnabled(true);
         m_picRecallInfo->setEnabled(true);
         m_picNext->setEnabled(true);
@@ -44,6 +41,19 @@ void frmAtFirst::cboVisitType_Click()
     m_Picture1->setEnabled(!IsSelf);
 }
 
+void frmAtFirst::restartVisit(int n)
+{
+    TotalVisitors = qint16(n);
+    VisitorsLeft = qint16(n);
+    ResizeMemberTable(n);
+    // The members entered so far are discarded, and with them their colours and the way to a
+    // chart of them: the entry panel starts over as a freshly loaded window has it.
+    EmptyUsedColors();
+    m_picSave->hide();
+    m_picSubmit->show();
+    m_cmdSave->setEnabled(false);
+}
+
 void frmAtFirst::cboNoOfVisitor_Click()
 {
     bool ok = false;
@@ -51,9 +61,7 @@ void frmAtFirst::cboNoOfVisitor_Click()
     if (!ok || n < 3 || n > 10)
         return;
     GroupSize = qint16(n);
-    TotalVisitors = qint16(n);
-    VisitorsLeft = qint16(n);
-    ResizeMemberTable(n);
+    restartVisit(n);
     m_txtVisitorName->setFocus();
     m_picSaveInfo->setEnabled(true);
     m_picRecallInfo->setEnabled(true);

@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QTextCharFormat>
 
 using namespace AtFirst;
 using namespace modBiorhythm;
@@ -28,6 +29,9 @@ namespace {
 const QColor BorderColor { 120, 118, 118 };
 const QColor DisabledText { 128, 124, 120 };
 const QColor TickBoxOutline { 230, 224, 214 };
+const QColor CalendarHeader { 70, 66, 62 };
+const QColor CalendarWeekend { 255, 140, 125 };
+const QColor CalendarOtherMonth { 165, 160, 154 };
 
 const QString SideBoxText = QStringLiteral(
     "Vantrel offers you a wonderful chance to save your personal details so that you don't have "
@@ -48,6 +52,45 @@ void paintAmberOnDark(QWidget *widget)
     palette.setColor(QPalette::HighlightedText, Look::Black);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+// The calendar pop-up in the program's dark look, with every element readable on it: the
+// chosen day stands out in amber, today is underlined, weekends are a light red.
+void paintCalendar(QCalendarWidget *calendar)
+{
+    paintAmberOnDark(calendar);
+    QPalette palette = calendar->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Text, CalendarOtherMonth);
+    calendar->setPalette(palette);
+
+    // The month and year bar is drawn in the highlight colours, which also mark the chosen
+    // day, so it gets colours of its own.
+    if (auto *bar = calendar->findChild<QWidget *>(QStringLiteral("qt_calendar_navigationbar"))) {
+        QPalette barPalette = bar->palette();
+        barPalette.setColor(QPalette::Highlight, CalendarHeader);
+        barPalette.setColor(QPalette::HighlightedText, Look::Amber);
+        for (const auto role : { QPalette::Window, QPalette::Button, QPalette::Base })
+            barPalette.setColor(role, CalendarHeader);
+        for (const auto role : { QPalette::WindowText, QPalette::ButtonText, QPalette::Text })
+            barPalette.setColor(role, Look::Amber);
+        bar->setPalette(barPalette);
+    }
+
+    QTextCharFormat weekdays;
+    weekdays.setForeground(Look::White);
+    weekdays.setBackground(CalendarHeader);
+    weekdays.setFontWeight(QFont::Bold);
+    calendar->setHeaderTextFormat(weekdays);
+
+    QTextCharFormat weekend;
+    weekend.setForeground(CalendarWeekend);
+    calendar->setWeekdayTextFormat(Qt::Saturday, weekend);
+    calendar->setWeekdayTextFormat(Qt::Sunday, weekend);
+
+    QTextCharFormat today = calendar->dateTextFormat(Dates::Today());
+    today.setFontUnderline(true);
+    today.setFontWeight(QFont::Bold);
+    calendar->setDateTextFormat(Dates::Today(), today);
 }
 
 } // namespace
@@ -217,14 +260,8 @@ QDateEdit *frmAtFirst::makeDatePicker(QWidget *panel, const QString &name, int l
     palette.setColor(QPalette::Base, Look::White);
     palette.setColor(QPalette::Text, Look::Black);
     picker->setPalette(palette);
-    if (QCalendarWidget *calendar = picker->calendarWidget()) {
-        paintAmberOnDark(calendar);
-        QPalette title = calendar->palette();
-        // The navigation bar is drawn in the highlight colours.
-        title.setColor(QPalette::Highlight, QColor(60, 57, 54));
-        title.setColor(QPalette::HighlightedText, Look::Amber);
-        calendar->setPalette(title);
-    }
+    if (QCalendarWidget *calendar = picker->calendarWidget())
+        paintCalendar(calendar);
     Look::PlaceTw(picker, left, top, 1455, 375);
     return picker;
 }
