@@ -54,7 +54,9 @@ void frmAtFirst::cboNoOfVisitor_Click()
     TotalVisitors = qint16(n);
     VisitorsLeft = qint16(n);
     ResizeMemberTable(n);
-    m_txtVisitorName->setFocus();
+    // The name box is the entry panel's first control: it has the focus once that panel is in
+    // front.
+    focusIfInFront(m_txtVisitorName);
     m_picSaveInfo->setEnabled(true);
     m_picRecallInfo->setEnabled(true);
     m_picNext->setEnabled(true);
@@ -146,23 +148,23 @@ bool frmAtFirst::CheckEntry()
 {
     if (m_cboVisitType->currentText().isEmpty()) {
         MessageBox::Critical(this, QStringLiteral("Visit Type Cannot Be Empty"));
-        m_cboVisitType->setFocus();
+        focusIfInFront(m_cboVisitType);
         return false;
     }
     if (m_cboVisitType->currentText() == GroupType && m_cboNoOfVisitor->currentText().isEmpty()) {
         MessageBox::Critical(this, QStringLiteral("Please Select Visit Type"));
-        m_cboNoOfVisitor->setFocus();
+        focusIfInFront(m_cboNoOfVisitor);
         return false;
     }
     // Not trimmed: a name of blanks is a name.
     if (m_txtVisitorName->text().isEmpty()) {
         MessageBox::Critical(this, QStringLiteral("Name Cannot Be Blank"));
-        m_txtVisitorName->setFocus();
+        focusIfInFront(m_txtVisitorName);
         return false;
     }
     if (!m_optMale->isChecked() && !m_optFemale->isChecked()) {
         MessageBox::Critical(this, QStringLiteral("Please Select Your Sex"));
-        m_optMale->setFocus();
+        focusIfInFront(m_optMale);
         return false;
     }
     if (ColorCount() > 0) {
