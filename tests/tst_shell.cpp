@@ -11,13 +11,16 @@
 #include "shell/modRegistry.h"
 #include "startup/frmAtFirst.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEnterEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -143,6 +146,37 @@ void answerNextModal(ModalAnswer *result, std::function<void(QWidget *)> answer)
     poll->start(10);
 }
 
+// A window with a text box and then a picture button, as a panel has them.
+struct ButtonHost
+{
+    ButtonHost()
+    {
+        // No layout: a picture button keeps the size of its picture.
+        box->setParent(&window);
+        button->setParent(&window);
+        button->move(0, 40);
+        window.resize(200, 100);
+        QObject::connect(button, &PictureButton::clicked, &window, [this] { ++clicks; });
+    }
+
+    bool open()
+    {
+        window.show();
+        window.activateWindow();
+        return QTest::qWaitForWindowActive(&window);
+    }
+
+    QWidget window;
+    QLineEdit *box = new QLineEdit;
+    PictureButton *button = new PictureButton(ButtonImages::AboutImg(), 1, 2, QStringLiteral("OK"));
+    int clicks = 0;
+};
+
+QImage asImage(const QPixmap &pixmap)
+{
+    return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(ListId)
@@ -188,6 +222,13 @@ private slots:
     void aboutLayout();
     void aboutFromChart_data();
     void aboutFromChart();
+
+    void pictureButtonKeys_data();
+    void pictureButtonKeys();
+    void focusRingLeavesPictures();
+    void accessiblePress_data();
+    void accessiblePress();
+    void chartKeyboard();
 
 private:
     frmBio *openChart();
@@ -879,6 +920,180 @@ void TestShell::aboutFromChart()
     QCOMPARE(modBiorhythm::CurrentView, viewBefore);
     QCOMPARE(modBiorhythm::TotalVisitors, qint16(1));
     QVERIFY(chart->Canvas()->Drawing() == drawingBefore);
+    closeChart(chart);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keyboard and assistive technology
+
+void TestShell::pictureButtonKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("letGo");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("clicks");
+
+    QTest::newRow("Space") << int(Qt::Key_Space) << true << true << 1;
+    QTest::newRow("Space held down") << int(Qt::Key_Space) << false << true << 0;
+    QTest::newRow("Enter") << int(Qt::Key_Enter) << true << true << 1;
+    QTest::newRow("Return") << int(Qt::Key_Return) << true << true << 1;
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << true << true << 0;
+    QTest::newRow("letter") << int(Qt::Key_O) << true << true << 0;
+    QTest::newRow("Space, disabled") << int(Qt::Key_Space) << true << false << 0;
+}
+
+void TestShell::pictureButtonKeys()
+{
+    QFETCH(int, key);
+    QFETCH(bool, letGo);
+    QFETCH(bool, enabled);
+    QFETCH(int, clicks);
+
+    ButtonHost host;
+    QVERIFY(host.open());
+    host.box->setFocus();
+    QTest::keyClick(host.box, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), host.button);
+    host.button->setEnabled(enabled);
+    if (letGo)
+        QTest::keyClick(host.button, Qt::Key(key));
+    else
+        QTest::keyPress(host.button, Qt::Key(key));
+    QCOMPARE(host.clicks, clicks);
+    // Disabled, it is out of the Tab order.
+    host.box->setFocus();
+    QTest::keyClick(host.box, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget() == host.button, enabled);
+}
+
+void TestShell::focusRingLeavesPictures()
+{
+    ButtonHost host;
+    QVERIFY(host.open());
+    const QImage normal = asImage(ButtonImages::AboutImg().Picture(1));
+    const QImage hover = asImage(ButtonImages::AboutImg().Picture(2));
+    QCOMPARE(asImage(host.button->grab()), normal);
+
+    // A click takes no focus, so a mouse user never sees a ring.
+    QTest::mouseClick(host.button, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(host.clicks, 1);
+    QVERIFY(!host.button->hasFocus());
+    sendEnter(host.button, QPointF(10, 10));
+    QCOMPARE(asImage(host.button->grab()), hover);
+    sendLeave(host.button);
+    QCOMPARE(asImage(host.button->grab()), normal);
+
+    // Reached by Tab: a ring over the edge; inside it the picture is as it was.
+    host.box->setFocus();
+    QTest::keyClick(host.box, Qt::Key_Tab);
+    QVERIFY(host.button->hasFocus());
+    const QImage focused = asImage(host.button->grab());
+    QCOMPARE(focused.size(), normal.size());
+    const QRect inside = focused.rect().adjusted(2, 2, -2, -2);
+    int edgeChanges = 0;
+    for (int y = 0; y < focused.height(); ++y) {
+        for (int x = 0; x < focused.width(); ++x) {
+            const bool same = focused.pixel(x, y) == normal.pixel(x, y);
+            if (inside.contains(x, y))
+                QVERIFY2(same, qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+            else if (!same)
+                ++edgeChanges;
+        }
+    }
+    QVERIFY(edgeChanges > 2 * (focused.width() + focused.height()));
+    // The hover picture under the ring too.
+    sendEnter(host.button, QPointF(10, 10));
+    QCOMPARE(asImage(host.button->grab()).copy(inside), hover.copy(inside));
+    sendLeave(host.button);
+
+    // Gone with the focus.
+    QTest::keyClick(host.button, Qt::Key_Tab);
+    QVERIFY(!host.button->hasFocus());
+    QCOMPARE(asImage(host.button->grab()), normal);
+}
+
+void TestShell::accessiblePress_data()
+{
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<int>("clicks");
+
+    QTest::newRow("enabled") << true << true << 1;
+    QTest::newRow("disabled") << false << true << 0;
+    QTest::newRow("hidden") << true << false << 0;
+}
+
+void TestShell::accessiblePress()
+{
+    QFETCH(bool, enabled);
+    QFETCH(bool, shown);
+    QFETCH(int, clicks);
+
+    ButtonHost host;
+    QVERIFY(host.open());
+    host.button->setEnabled(enabled);
+    host.button->setVisible(shown);
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(host.button);
+    QVERIFY(iface);
+    QCOMPARE(iface->role(), QAccessible::Button);
+    QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("OK"));
+    QAccessibleActionInterface *actions = iface->actionInterface();
+    QVERIFY(actions);
+    QCOMPARE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()), enabled);
+    QCOMPARE(iface->state().focusable, true);
+
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    // The action has returned before anything happens: a modal window the click opens
+    // cannot hold up the caller.
+    QCOMPARE(host.clicks, 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(host.clicks, clicks);
+}
+
+void TestShell::chartKeyboard()
+{
+    frmBio *chart = openChart();
+    chart->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(chart));
+
+    // Tab goes round the picture buttons as they read: the top row, then the frame's.
+    const QStringList expected = { "picLeft",     "picToday",     "picShowAll",      "picRight",
+                                   "picPhysical", "picEmotional", "picIntellectual", "picBack" };
+    QWidget *start = QApplication::focusWidget();
+    QVERIFY(start);
+    QStringList stops;
+    for (int i = 0; i < 2 * expected.size() && QApplication::focusWidget(); ++i) {
+        QWidget *focus = QApplication::focusWidget();
+        if (!stops.isEmpty() && focus->objectName() == stops.first())
+            break;
+        stops << focus->objectName();
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    while (!stops.isEmpty() && stops.first() != expected.first())
+        stops.append(stops.takeFirst());
+    QCOMPARE(stops, expected);
+
+    // Space presses the focused button; Enter is Today's wherever the focus is.
+    auto *right = chart->findChild<PictureButton *>(QStringLiteral("picRight"));
+    while (QApplication::focusWidget() != right)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    const QDate reportDate = modBiorhythm::VisitorReportDate[0];
+    QTest::keyClick(right, Qt::Key_Space);
+    QCOMPARE(modBiorhythm::VisitorReportDate[0], reportDate.addDays(1));
+    QTest::keyClick(right, Qt::Key_Return);
+    QCOMPARE(modBiorhythm::VisitorReportDate[0], QDate::currentDate());
+
+    // The hidden action buttons are no part of what assistive technology sees.
+    QAccessibleInterface *client = QAccessible::queryAccessibleInterface(chart->centralWidget());
+    QVERIFY(client);
+    for (int i = 0; i < client->childCount(); ++i) {
+        QObject *object = client->child(i)->object();
+        QVERIFY2(!qobject_cast<QPushButton *>(object), qPrintable(object->objectName()));
+    }
+    for (QPushButton *hidden : chart->findChildren<QPushButton *>()) {
+        QVERIFY2(hidden->isHidden(), qPrintable(hidden->objectName()));
+        QCOMPARE(hidden->focusPolicy(), Qt::NoFocus);
+    }
     closeChart(chart);
 }
 
