@@ -862,14 +862,17 @@ void TestShell::aboutLayout()
 void TestShell::aboutFromChart_data()
 {
     QTest::addColumn<bool>("byOk");
+    QTest::addColumn<bool>("byKey"); // Space on OK, which has the focus
 
-    QTest::newRow("picOK") << true;
-    QTest::newRow("close box") << false;
+    QTest::newRow("picOK") << true << false;
+    QTest::newRow("close box") << false << false;
+    QTest::newRow("Space on OK") << false << true;
 }
 
 void TestShell::aboutFromChart()
 {
     QFETCH(bool, byOk);
+    QFETCH(bool, byKey);
 
     frmBio *chart = openChart();
     auto *aboutUs = chart->findChild<QAction *>(QStringLiteral("mnuAboutUs"));
@@ -894,6 +897,11 @@ void TestShell::aboutFromChart()
             QTest::mouseMove(modal->windowHandle(), ok->mapTo(modal, QPoint(20, 17)));
             highlightedSeen = ok->IsHighlighted();
             QTest::mouseClick(ok, Qt::LeftButton, {}, QPoint(20, 17));
+        } else if (byKey) {
+            auto *ok = modal->findChild<PictureButton *>(QStringLiteral("picOK"));
+            if (!ok || !QTest::qWaitForWindowActive(modal) || !ok->hasFocus())
+                return; // left to the fallback, which the test then reports
+            QTest::keyClick(ok, Qt::Key_Space);
         } else {
             modal->close();
         }

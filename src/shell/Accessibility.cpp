@@ -45,7 +45,24 @@ public:
     ToggleHandler(QListWidget *list, std::function<void(int)> toggle)
         : QObject(list)
         , m_toggle(std::move(toggle))
-    { }
+    {
+        // A screen reader hears of a tick however it came, by click, key or Toggle.
+        connect(list->model(), &QAbstractItemModel::dataChanged, this,
+                [list](const QModelIndex &from, const QModelIndex &to, const QList<int> &roles) {
+                    if (!QAccessible::isActive()
+                        || (!roles.isEmpty() && !roles.contains(Qt::CheckStateRole)))
+                        return;
+                    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(list);
+                    for (int row = from.row(); iface && row <= to.row(); ++row) {
+                        if (QAccessibleInterface *entry = iface->child(row)) {
+                            QAccessible::State changed;
+                            changed.checked = true;
+                            QAccessibleStateChangeEvent event(entry, changed);
+                            QAccessible::updateAccessibility(&event);
+                        }
+                    }
+                });
+    }
 
     void toggleLater(int row)
     {

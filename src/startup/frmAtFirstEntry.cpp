@@ -188,8 +188,12 @@ void frmAtFirst::cmdSubmit_Click()
 
     if (VisitorsLeft == 1) {
         m_cmdSave->setEnabled(true);
+        const bool submitHadFocus = m_picSubmit->hasFocus();
         m_picSubmit->hide();
         m_picSave->show();
+        // A keyboard user who pressed Next goes on with View Result, which takes its place.
+        if (submitHadFocus)
+            m_picSave->setFocus(Qt::TabFocusReason);
     }
 
     if (VisitorsLeft != 0) {
