@@ -211,6 +211,22 @@ def tab_round(frame, xfocus, expected):
                                                                     expected))
 
 
+def choose_self_and_press(frame, button):
+    """SELF chosen on the analysis-type panel through the bus, then a button of it pressed."""
+    kind = find(frame, pyatspi.ROLE_COMBO_BOX, "Type of Analysis")
+    do_action(kind.getChildAtIndex(0), "Press")
+    wait_for("SELF chosen",
+             lambda: states(kind.getChildAtIndex(0)).contains(pyatspi.STATE_SELECTED))
+    target = find(front_panel(frame), pyatspi.ROLE_PUSH_BUTTON, button)
+    wait_for(button + " to be enabled", lambda: "Press" in action_names(target))
+    do_action(target, "Press")
+
+
+def wait_for_front(frame, name):
+    wait_for("the panel " + name, lambda: front_panel(frame) is not None
+             and front_panel(frame).name == name)
+
+
 def main():
     program = sys.argv[1]
     folder = os.path.dirname(program)
@@ -246,15 +262,8 @@ def main():
         tab_round(start, xfocus, ["Type of Analysis", "Save Information"])
 
         # SELF through the bus, then Next: the entry panel comes to the front.
-        kind = find(start, pyatspi.ROLE_COMBO_BOX, "Type of Analysis")
-        do_action(kind.getChildAtIndex(0), "Press")
-        wait_for("SELF chosen",
-                 lambda: states(kind.getChildAtIndex(0)).contains(pyatspi.STATE_SELECTED))
-        next_button = find(start, pyatspi.ROLE_PUSH_BUTTON, "Next")
-        wait_for("Next to be enabled", lambda: "Press" in action_names(next_button))
-        do_action(next_button, "Press")
-        wait_for("the entry panel", lambda: front_panel(start) is not None
-                 and front_panel(start).name == "Personal Details")
+        choose_self_and_press(start, "Next")
+        wait_for_front(start, "Personal Details")
         check_panels(start, "Personal Details")
         entry = front_panel(start)
         name_box = find(entry, pyatspi.ROLE_TEXT, "Person's Name")
@@ -270,23 +279,16 @@ def main():
 
         # The save panel, and back.
         do_action(find(entry, pyatspi.ROLE_PUSH_BUTTON, "Save Information"), "Press")
-        wait_for("the save panel", lambda: front_panel(start) is not None
-                 and front_panel(start).name == "Save Personal Details")
+        wait_for_front(start, "Save Personal Details")
         check_panels(start, "Save Personal Details")
         tab_round(start, xfocus, ["Person's Name", "Date of Birth", "Choose Color", "Male",
                                   "Back To Main", "Next"])
         do_action(find(front_panel(start), pyatspi.ROLE_PUSH_BUTTON, "Back To Main"), "Press")
-        wait_for("the analysis-type panel", lambda: front_panel(start) is not None
-                 and front_panel(start).name == "Analysis Type")
+        wait_for_front(start, "Analysis Type")
 
         # SELF again, on to the saved people: tick one through the bus.
-        kind = find(start, pyatspi.ROLE_COMBO_BOX, "Type of Analysis")
-        do_action(kind.getChildAtIndex(0), "Press")
-        recall = find(front_panel(start), pyatspi.ROLE_PUSH_BUTTON, "Recall Information")
-        wait_for("Recall Information to be enabled", lambda: "Press" in action_names(recall))
-        do_action(recall, "Press")
-        wait_for("the saved-members panel", lambda: front_panel(start) is not None
-                 and front_panel(start).name == "Saved Information")
+        choose_self_and_press(start, "Recall Information")
+        wait_for_front(start, "Saved Information")
         check_panels(start, "Saved Information")
         saved = front_panel(start)
         people = [node for node in descendants(saved) if node.getRole() == pyatspi.ROLE_LIST]

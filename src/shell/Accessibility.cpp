@@ -155,34 +155,55 @@ protected:
     int m_row;
 };
 
-class PressableAccessible : public QAccessibleWidget
+// A widget with one action of its own beside the toolkit's; the action reaches only a widget
+// the user can see and use.
+class OneActionAccessible : public QAccessibleWidget
 {
 public:
-    PressableAccessible(QWidget *control, QAccessible::Role role)
-        : QAccessibleWidget(control, role)
+    OneActionAccessible(QWidget *widget, QAccessible::Role role, const QString &action)
+        : QAccessibleWidget(widget, role)
+        , m_action(action)
     { }
 
     QStringList actionNames() const override
     {
         QStringList names = QAccessibleWidget::actionNames();
         if (widget()->isEnabled())
-            names.prepend(pressAction());
+            names.prepend(m_action);
         return names;
     }
 
     void doAction(const QString &actionName) override
     {
-        if (actionName != pressAction()) {
+        if (actionName != m_action)
             QAccessibleWidget::doAction(actionName);
-            return;
-        }
-        if (!widget()->isEnabled() || !widget()->isVisible())
-            return;
-        if (PressHandler *handler = handlerOf<PressHandler>(widget()))
-            handler->pressLater();
+        else if (widget()->isEnabled() && widget()->isVisible())
+            perform();
     }
 
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+protected:
+    // Must return at once; what the action does follows in the next turn of the event loop.
+    virtual void perform() = 0;
+
+private:
+    QString m_action;
+};
+
+class PressableAccessible : public OneActionAccessible
+{
+public:
+    PressableAccessible(QWidget *control, QAccessible::Role role)
+        : OneActionAccessible(control, role, pressAction())
+    { }
+
+protected:
+    void perform() override
+    {
+        if (PressHandler *handler = handlerOf<PressHandler>(widget()))
+            handler->pressLater();
+    }
 };
 
 // One choice of a combo box; pressing it chooses it as picking it from the drop-down does.
@@ -238,11 +259,11 @@ public:
 
 // Named after its label like every other field; what it shows is its value, and its choices
 // are its children.
-class ComboAccessible : public QAccessibleWidget
+class ComboAccessible : public OneActionAccessible
 {
 public:
     explicit ComboAccessible(QComboBox *combo)
-        : QAccessibleWidget(combo, QAccessible::ComboBox)
+        : OneActionAccessible(combo, QAccessible::ComboBox, showMenuAction())
     { }
 
     QComboBox *combo() const { return static_cast<QComboBox *>(widget()); }
@@ -266,25 +287,13 @@ public:
         return m_choices.rowOf(child);
     }
 
-    QStringList actionNames() const override
+protected:
+    void perform() override
     {
-        QStringList names = QAccessibleWidget::actionNames();
-        if (widget()->isEnabled())
-            names.prepend(showMenuAction());
-        return names;
-    }
-    void doAction(const QString &actionName) override
-    {
-        if (actionName != showMenuAction()) {
-            QAccessibleWidget::doAction(actionName);
-            return;
-        }
         QPointer<QComboBox> box = combo();
-        if (box->isEnabled() && box->isVisible())
-            QMetaObject::invokeMethod(
-                box, [box] { box->showPopup(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            box, [box] { box->showPopup(); }, Qt::QueuedConnection);
     }
-    QStringList keyBindingsForAction(const QString &) const override { return {}; }
 
 private:
     mutable EntryInterfaces m_choices;
