@@ -10,8 +10,8 @@ mode=${1:-run}
 case "$mode" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2 ;; esac
 
 packages=(cmake g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
-# The test suite also checks the desktop entry.
-[ "$mode" = test ] && packages+=(desktop-file-utils)
+# The test suite also checks the desktop entry, and walks the windows over the accessibility bus.
+[ "$mode" = test ] && packages+=(desktop-file-utils xvfb dbus at-spi2-core python3-pyatspi)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -31,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QAbstractSpinBox>
+#include <QAccessible>
 
 using namespace modBiorhythm;
 using namespace StartupDriving;
@@ -41,6 +42,17 @@ QColor swatch(QWidget *window)
 {
     return child(window, QStringLiteral("Picture1"))->palette().color(QPalette::Window);
 }
+
+// The control with the keyboard focus, a date picker for its own text field.
+QString focusName()
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (focus && qobject_cast<QAbstractSpinBox *>(focus->parentWidget()))
+        focus = focus->parentWidget();
+    return focus ? focus->objectName() : QString();
+}
+
+const QStringList Panels = { "Picture2", "Picture3", "Picture4", "Picture5" };
 
 } // namespace
 
@@ -80,7 +92,23 @@ private slots:
     void accessibility();
     void screenshots();
 
+    void onlyTheFrontPanelTakesPart_data();
+    void onlyTheFrontPanelTakesPart();
+    void focusMoves_data();
+    void focusMoves();
+    void accessKeysOfHiddenButtons_data();
+    void accessKeysOfHiddenButtons();
+    void fieldNames_data();
+    void fieldNames();
+    void savedPeopleToggle();
+    void accessibleActionsNeverBlock_data();
+    void accessibleActionsNeverBlock();
+
 private:
+    // Drives the window through a few steps, separated by blanks: "SELF", "COUPLE", "GROUP"
+    // or a group size chosen; "next", "saveinfo", "recall" pressed (picNext, picSaveInfo1,
+    // picRecallInfo); "name" typed into the entry panel's name box, "male" chosen there.
+    void runSteps(frmAtFirst *window, const QString &steps);
     // Enters one member on the entry panel and presses its Next button.
     void enterMember(frmAtFirst *window, const QString &name, const QColor &color = {});
 };
@@ -344,6 +372,9 @@ void tst_startup::analysisTypeChoices()
     QCOMPARE(IsSelf, isSelf);
     if (choices.last().toInt() > 0) {
         QCOMPARE(int(GroupSize), choices.last().toInt());
+        // The name box is on the entry panel, still behind: the focus goes there with it.
+        QVERIFY(QApplication::focusWidget() != child(window, QStringLiteral("txtVisitorName")));
+        click(child(window, QStringLiteral("picNext")));
         QCOMPARE(QApplication::focusWidget(), child(window, QStringLiteral("txtVisitorName")));
     }
 }
@@ -884,8 +915,10 @@ void tst_startup::webLinksAndMenus()
             about->close();
         }
     });
+    // The entry returns at once; the About window comes up a moment later.
     child<QAction>(window, QStringLiteral("mnuAbout"))->trigger();
-    QVERIFY(sawAbout);
+    QVERIFY(!sawAbout);
+    QTRY_VERIFY(sawAbout);
     QCOMPARE(owner, nullptr);
     QCOMPARE(frmAtFirst::Instance(), window);
     QCOMPARE(farewells(), 0);
@@ -1034,8 +1067,8 @@ void tst_startup::accessibility()
     for (PictureButton *button : window->findChildren<PictureButton *>())
         pictureOnly << button;
     QCOMPARE(pictureOnly.size(), 16);
-    for (const char *name : {"Picture1", "Picture1ForSave", "lblHyperlink(1)", "lblHyperlink(2)",
-                             "lblHyperlink(3)", "lblHyperlink(4)"}) {
+    for (const char *name : { "Picture1", "Picture1ForSave", "lblHyperlink(1)", "lblHyperlink(2)",
+                              "lblHyperlink(3)", "lblHyperlink(4)" }) {
         QWidget *w = window->findChild<QWidget *>(QLatin1String(name));
         QVERIFY2(w, name);
         pictureOnly << w;
@@ -1063,12 +1096,406 @@ void tst_startup::accessibility()
             order << focus->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    QCOMPARE(order, QStringList({QStringLiteral("txtVisitorName"), QStringLiteral("dtpDob"),
-                                 QStringLiteral("Picture1"), QStringLiteral("optMale"),
-                                 QStringLiteral("dtpReportDate")}));
+    QCOMPARE(order,
+             QStringList({ QStringLiteral("txtVisitorName"), QStringLiteral("dtpDob"),
+                           QStringLiteral("Picture1"), QStringLiteral("optMale"),
+                           QStringLiteral("dtpReportDate") }));
     // The sex is one stop: the arrow keys move between Male and Female.
     for (QPushButton *hidden : window->findChildren<QPushButton *>())
         QCOMPARE(hidden->focusPolicy(), Qt::NoFocus);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keyboard and assistive technology
+
+void tst_startup::runSteps(frmAtFirst *window, const QString &steps)
+{
+    auto *type = child<QComboBox>(window, QStringLiteral("cboVisitType"));
+    auto *size = child<QComboBox>(window, QStringLiteral("cboNoOfVisitor"));
+    for (const QString &step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (step == QLatin1String("next"))
+            click(child(window, QStringLiteral("picNext")));
+        else if (step == QLatin1String("saveinfo"))
+            click(child(window, QStringLiteral("picSaveInfo1")));
+        else if (step == QLatin1String("recall"))
+            click(child(window, QStringLiteral("picRecallInfo")));
+        else if (step == QLatin1String("male"))
+            child<QRadioButton>(window, QStringLiteral("optMale"))->setChecked(true);
+        else if (step == QLatin1String("name"))
+            child<QLineEdit>(window, QStringLiteral("txtVisitorName"))
+                ->setText(QStringLiteral("Ann"));
+        else if (step.toInt() > 0)
+            choose(size, step);
+        else
+            choose(type, step);
+    }
+}
+
+void tst_startup::onlyTheFrontPanelTakesPart_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("front");
+    QTest::addColumn<QStringList>("stops"); // Tab order from the first focus, once round
+
+    QTest::newRow("analysis panel at start")
+        << ""
+        << "Picture2" << QStringList { "cboVisitType", "picSaveInfo1" };
+    QTest::newRow("analysis panel, GROUP")
+        << "GROUP"
+        << "Picture2" << QStringList { "cboVisitType", "cboNoOfVisitor", "picSaveInfo1" };
+    QTest::newRow("analysis panel, SELF")
+        << "SELF"
+        << "Picture2" << QStringList { "cboVisitType", "picRecallInfo", "picNext", "picSaveInfo1" };
+    QTest::newRow("entry panel, SELF")
+        << "SELF next"
+        << "Picture3" << QStringList { "txtVisitorName", "dtpDob",    "optMale",   "dtpReportDate",
+                                       "picBack3",       "picRecall", "picSubmit", "picSaveInfo" };
+    QTest::newRow("entry panel, GROUP of 3")
+        << "GROUP 3 next"
+        << "Picture3"
+        << QStringList { "txtVisitorName", "dtpDob",    "Picture1",  "optMale",    "dtpReportDate",
+                         "picBack3",       "picRecall", "picSubmit", "picSaveInfo" };
+    QTest::newRow("save panel") << "COUPLE saveinfo"
+                                << "Picture4" << QStringList { "txtNameForSave",  "dtpDobForSave",
+                                                               "Picture1ForSave", "optMaleForSave",
+                                                               "picBack1",        "picSaveInfo2" };
+    QTest::newRow("saved-members panel")
+        << "SELF recall"
+        << "Picture5"
+        << QStringList { "lstShowSavedInfo", "picShowBioRythm", "picRemove", "picBack" };
+}
+
+void tst_startup::onlyTheFrontPanelTakesPart()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, front);
+    QFETCH(QStringList, stops);
+
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    QList<QRect> geometries;
+    for (const QString &panel : Panels)
+        geometries << child(window, panel)->geometry();
+    runSteps(window, steps);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+
+    // The panels behind are hidden, in their order and places.
+    QCOMPARE(frontPanel(window), front);
+    for (int i = 0; i < Panels.size(); ++i) {
+        QWidget *panel = child(window, Panels[i]);
+        QCOMPARE(panel->isHidden(), Panels[i] != front);
+        QCOMPARE(panel->geometry(), geometries[i]);
+    }
+    // The hidden buttons below the client area are hidden indeed, and out of the tree.
+    for (const char *name : { "cmdSubmit", "cmdSaveInfo", "cmdRecallInfo", "cmdSave",
+                              "cmdShowBioRythm", "cmdBackToBio", "cmdSelectAll", "cmdDeselectAll",
+                              "picSelectAll", "picDeselectAll", "picBackToBio" })
+        QVERIFY2(child(window, QString::fromLatin1(name))->isHidden(), name);
+    QAccessibleInterface *client = QAccessible::queryAccessibleInterface(window->centralWidget());
+    QStringList treeChildren;
+    for (int i = 0; i < client->childCount(); ++i)
+        treeChildren << client->child(i)->object()->objectName();
+    treeChildren.sort();
+    QCOMPARE(treeChildren, Panels);
+
+    // The first focus is the panel's first control, and Tab goes round that panel alone.
+    QStringList seen;
+    for (int presses = 0; presses < 40; ++presses) {
+        const QString focus = focusName();
+        if (seen.isEmpty() || seen.last() != focus) {
+            if (seen.size() > 1 && focus == seen.first())
+                break;
+            seen << focus;
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(seen, stops);
+}
+
+void tst_startup::focusMoves_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("focusBefore");
+    QTest::addColumn<QString>("message"); // empty: Alt+N is not pressed
+    QTest::addColumn<QString>("focusAfter");
+
+    QTest::newRow("group size chosen, the name box behind") << "GROUP 5"
+                                                            << "cboNoOfVisitor"
+                                                            << ""
+                                                            << "cboNoOfVisitor";
+    QTest::newRow("then on to the entry panel") << "GROUP 5 next"
+                                                << ""
+                                                << ""
+                                                << "txtVisitorName";
+    QTest::newRow("SELF, on to the entry panel") << "SELF next"
+                                                 << ""
+                                                 << ""
+                                                 << "txtVisitorName";
+    QTest::newRow("check 1 on the analysis panel") << ""
+                                                   << "picSaveInfo1"
+                                                   << "Visit Type Cannot Be Empty"
+                                                   << "cboVisitType";
+    QTest::newRow("check 2 on the analysis panel") << "GROUP"
+                                                   << "cboVisitType"
+                                                   << "Please Select Visit Type"
+                                                   << "cboNoOfVisitor";
+    QTest::newRow("check 3 with the name box behind") << "SELF"
+                                                      << "picNext"
+                                                      << "Name Cannot Be Blank"
+                                                      << "picNext";
+    QTest::newRow("check 3 on the entry panel") << "SELF next"
+                                                << "dtpDob"
+                                                << "Name Cannot Be Blank"
+                                                << "txtVisitorName";
+    QTest::newRow("check 4 on the entry panel") << "SELF next name"
+                                                << "dtpDob"
+                                                << "Please Select Your Sex"
+                                                << "optMale";
+    QTest::newRow("Next on the last member, from the keyboard") << "SELF next name male"
+                                                                << "picSubmit"
+                                                                << ""
+                                                                << "picSave";
+    QTest::newRow("check 4 with the entry panel behind") << "SELF name saveinfo"
+                                                         << "dtpDobForSave"
+                                                         << "Please Select Your Sex"
+                                                         << "dtpDobForSave";
+}
+
+void tst_startup::focusMoves()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, focusBefore);
+    QFETCH(QString, message);
+    QFETCH(QString, focusAfter);
+
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    runSteps(window, steps);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    if (!focusBefore.isEmpty())
+        child(window, focusBefore)->setFocus(Qt::TabFocusReason);
+    if (message.isEmpty() && focusBefore == QLatin1String("picSubmit")) {
+        // View Result takes the place of Next, and the focus with it.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(child(window, QStringLiteral("picSubmit"))->isHidden());
+    } else if (!message.isEmpty()) {
+        BoxAnswerer box;
+        pressAltKey(window, Qt::Key_N);
+        QCOMPARE(box.count, 1);
+        QCOMPARE(box.text, message);
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+    }
+    QCOMPARE(focusName(), focusAfter);
+    QWidget *front = child(window, frontPanel(window));
+    QVERIFY(front->isAncestorOf(QApplication::focusWidget()));
+}
+
+void tst_startup::accessKeysOfHiddenButtons_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("front"); // empty: the window has closed
+    QTest::addColumn<int>("left");
+
+    QTest::newRow("Alt+R recalls") << "SELF" << int(Qt::Key_R) << "Picture5" << 1;
+    QTest::newRow("Alt+S opens the save panel") << "SELF" << int(Qt::Key_S) << "Picture4" << 1;
+    QTest::newRow("Alt+S on the saved-members panel selects")
+        << "SELF recall" << int(Qt::Key_S) << "Picture5" << 1;
+    QTest::newRow("Alt+V before the last member")
+        << "SELF next" << int(Qt::Key_V) << "Picture3" << 1;
+    QTest::newRow("Alt+N accepts a member")
+        << "COUPLE next name" << int(Qt::Key_N) << "Picture3" << 1;
+    QTest::newRow("Alt+A leaves") << "SELF" << int(Qt::Key_A) << "" << 1;
+}
+
+void tst_startup::accessKeysOfHiddenButtons()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, key);
+    QFETCH(QString, front);
+    QFETCH(int, left);
+
+    QPointer<frmAtFirst> window = openWindow();
+    QVERIFY(window);
+    runSteps(window, steps);
+    child<QRadioButton>(window, QStringLiteral("optMale"))->setChecked(true);
+    pressAltKey(window, Qt::Key(key));
+    if (front.isEmpty()) {
+        QTRY_VERIFY(!window);
+        return;
+    }
+    QCOMPARE(frontPanel(window), front);
+    QCOMPARE(int(VisitorsLeft), left);
+    QVERIFY(!frmBio::Instance() || !frmBio::Instance()->isVisible());
+}
+
+void tst_startup::fieldNames_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value"); // "date": the picker's text
+
+    QTest::newRow("type of analysis") << "cboVisitType"
+                                      << ""
+                                      << "Type of Analysis"
+                                      << "";
+    QTest::newRow("type of analysis, chosen") << "cboVisitType"
+                                              << "SELF"
+                                              << "Type of Analysis"
+                                              << "SELF";
+    QTest::newRow("group size") << "cboNoOfVisitor"
+                                << "GROUP 4"
+                                << "People in the Group"
+                                << "4";
+    QTest::newRow("name") << "txtVisitorName"
+                          << "SELF next name"
+                          << "Person's Name"
+                          << "Ann";
+    QTest::newRow("date of birth") << "dtpDob"
+                                   << ""
+                                   << "Date of Birth"
+                                   << "date";
+    QTest::newRow("report date") << "dtpReportDate"
+                                 << ""
+                                 << "Report Date"
+                                 << "date";
+    QTest::newRow("name to save") << "txtNameForSave"
+                                  << ""
+                                  << "Person's Name"
+                                  << "";
+    QTest::newRow("date of birth to save") << "dtpDobForSave"
+                                           << ""
+                                           << "Date of Birth"
+                                           << "date";
+    QTest::newRow("saved people") << "lstShowSavedInfo"
+                                  << ""
+                                  << "Now you can select the saved information from here."
+                                  << "";
+}
+
+void tst_startup::fieldNames()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, steps);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    runSteps(window, steps);
+    QWidget *control = child(window, field);
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(control);
+    QVERIFY(iface);
+    QCOMPARE(iface->text(QAccessible::Name), name);
+    if (auto *picker = qobject_cast<QDateEdit *>(control)) {
+        // Its date as the user sees it, as text, and no number.
+        QCOMPARE(iface->text(QAccessible::Value), picker->text());
+        QVERIFY(!iface->valueInterface());
+        QVERIFY(iface->textInterface());
+        QCOMPARE(iface->textInterface()->text(0, -1), picker->text());
+        QCOMPARE(iface->childCount(), 0);
+    } else if (!value.isEmpty()) {
+        QCOMPARE(iface->text(QAccessible::Value), value);
+    }
+}
+
+void tst_startup::savedPeopleToggle()
+{
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/Vantrel");
+    QFile::remove(path);
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\"Ann\",\"1990-05-17\",\"255\"\n\"Bob\",\"1985-01-02\",\"65280\"\n");
+    }
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    runSteps(window, QStringLiteral("SELF recall"));
+    auto *list = child<QListWidget>(window, QStringLiteral("lstShowSavedInfo"));
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(list);
+    QCOMPARE(iface->childCount(), 2);
+    QAccessibleInterface *ann = iface->child(0);
+    QAccessibleInterface *bob = iface->child(1);
+    QCOMPARE(ann->text(QAccessible::Name), QStringLiteral("Ann"));
+    QCOMPARE(iface->indexOfChild(bob), 1);
+    QCOMPARE(iface->child(0), ann); // the same entry each time
+    QVERIFY(ann->state().checkable);
+    QVERIFY(!ann->state().checked);
+    QCOMPARE(ann->actionInterface()->actionNames(),
+             QStringList { QAccessibleActionInterface::toggleAction() });
+
+    // Ticked a moment after the action returns, and counted as a click: with one person to
+    // choose, the second tick warns (and stays, as a click's does).
+    BoxAnswerer box;
+    ann->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QCOMPARE(list->item(0)->checkState(), Qt::Unchecked);
+    QTRY_COMPARE(list->item(0)->checkState(), Qt::Checked);
+    QVERIFY(ann->state().checked);
+    QCOMPARE(box.count, 0);
+    bob->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QTRY_COMPARE(box.count, 1);
+    QCOMPARE(box.text, QStringLiteral("You cannot select more than 1 Person(s)"));
+    QCOMPARE(list->item(1)->checkState(), Qt::Checked);
+    ann->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QTRY_COMPARE(list->item(0)->checkState(), Qt::Unchecked);
+    QTRY_COMPARE(box.count, 2);
+
+    window->close();
+    QFile::remove(path);
+}
+
+void tst_startup::accessibleActionsNeverBlock_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("opens"); // a message, "colour" or "page"
+
+    QTest::newRow("Next without a group size") << "COUPLE GROUP"
+                                               << "picNext"
+                                               << "Please Select People in the Group";
+    QTest::newRow("saving without a name") << "SELF saveinfo"
+                                           << "picSaveInfo2"
+                                           << "Please Enter The Name";
+    QTest::newRow("colour swatch") << "COUPLE next"
+                                   << "Picture1"
+                                   << "colour";
+    QTest::newRow("web-link hotspot") << ""
+                                      << "lblHyperlink(1)"
+                                      << "page";
+}
+
+void tst_startup::accessibleActionsNeverBlock()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, control);
+    QFETCH(QString, opens);
+
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    runSteps(window, steps);
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(child(window, control));
+    QVERIFY(iface && iface->actionInterface());
+    QVERIFY(iface->actionInterface()->actionNames().contains(
+        QAccessibleActionInterface::pressAction()));
+    BoxAnswerer box;
+    ColorAnswerer picker(Qt::red, true);
+    iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    // Back at once: nothing has opened yet.
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(m_pages.isEmpty());
+    if (opens == QLatin1String("page")) {
+        QTRY_COMPARE(m_pages, QStringList { modRegistry::HomePageAddress() });
+    } else if (opens == QLatin1String("colour")) {
+        QTRY_VERIFY(picker.seen);
+        QTRY_COMPARE(swatch(window), QColor(Qt::red));
+    } else {
+        QTRY_COMPARE(box.count, 1);
+        QCOMPARE(box.text, opens);
+    }
 }
 
 QTEST_MAIN(tst_startup)

@@ -3,6 +3,7 @@
 #include "ChartCanvas.h"
 #include "model/modBiorhythm.h"
 #include "platform/Dates.h"
+#include "shell/Accessibility.h"
 #include "shell/ButtonImages.h"
 #include "shell/Chrome.h"
 #include "shell/LineControl.h"
@@ -88,6 +89,7 @@ void frmBio::buildLayout()
 {
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("frmBioClient"));
+    Accessibility::LeaveOutOfSightChildrenOut(m_client);
     setCentralWidget(m_client);
     setFont(Look::Verdana());
     Chrome::SetUpWindow(this, m_client, 11715, 7065);
@@ -388,9 +390,13 @@ void frmBio::connectCommands()
     connect(m_mnuOnlineHelp, &QAction::triggered, this, &frmBio::mnuOnlineHelp_Click);
     connect(m_mnuVisitUsOnline, &QAction::triggered, this, &frmBio::mnuVisitUsOnline_Click);
     connect(m_mnuCheckForUpdate, &QAction::triggered, this, &frmBio::mnuCheckForUpdate_Click);
-    connect(m_mnuAboutUs, &QAction::triggered, this, &frmBio::mnuAboutUs_Click);
+    // Queued: the modal About window must not hold up whoever triggered the entry (a screen
+    // reader's press waits for the entry to return).
+    connect(m_mnuAboutUs, &QAction::triggered, this, &frmBio::mnuAboutUs_Click,
+            Qt::QueuedConnection);
 
-    // Today is the window's default button: Enter runs it from anywhere in the window.
+    // Today is the window's default button: Enter runs it from anywhere in the window, even
+    // with a picture button in focus (Space presses that one).
     for (const auto key : { Qt::Key_Return, Qt::Key_Enter }) {
         auto *enter = new QShortcut(QKeySequence(key), this);
         connect(enter, &QShortcut::activated, m_cmdToday, &QPushButton::click);

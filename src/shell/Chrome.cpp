@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace Chrome {
 
@@ -29,7 +30,8 @@ void SetUpWindow(QWidget *window, QWidget *clientArea, int widthTw, int heightTw
 }
 
 QPushButton *MakeActionButton(QWidget *parent, const QString &name, const QString &caption,
-                              int left, int top, int width, int height, bool bold)
+                              int left, int top, int width, int height, bool bold,
+                              bool routeAccessKey)
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
@@ -39,9 +41,19 @@ QPushButton *MakeActionButton(QWidget *parent, const QString &name, const QStrin
     palette.setColor(QPalette::ButtonText, Look::Black);
     button->setPalette(palette);
     button->setAutoDefault(false);
-    // It lies out of sight: Tab must not wander onto it. Its access key needs no focus.
     button->setFocusPolicy(Qt::NoFocus);
     Look::PlaceTw(button, left, top, width, height);
+    button->hide();
+    // A hidden button's own access key is dead; the window's shortcut stands in for it.
+    const QKeySequence key = QKeySequence::mnemonic(caption);
+    if (routeAccessKey && !key.isEmpty()) {
+        auto *shortcut = new QShortcut(key, parent->window());
+        QObject::connect(shortcut, &QShortcut::activated, button, [button] {
+            // As the key of a visible button does: pressed now, clicked a moment later.
+            if (button->isEnabled())
+                button->animateClick();
+        });
+    }
     return button;
 }
 

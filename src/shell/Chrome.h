@@ -19,9 +19,13 @@ inline const QString Title = QStringLiteral("Vantrel v1.0");
 void SetUpWindow(QWidget *window, QWidget *clientArea, int widthTw, int heightTw);
 
 // A hidden action button: a white-faced push button laid out below the visible client area.
-// Its access key (the letter after "&") still reaches it from the keyboard.
+// It is really hidden, so that neither Tab nor assistive technology ever meets it; its access
+// key (the letter after "&") still presses it, through a shortcut of its window, while it is
+// enabled. Where two hidden buttons share a key the window routes the key itself
+// (`routeAccessKey` false). The parent must already belong to its window.
 QPushButton *MakeActionButton(QWidget *parent, const QString &name, const QString &caption,
-                              int left, int top, int width, int height, bool bold);
+                              int left, int top, int width, int height, bool bold,
+                              bool routeAccessKey = true);
 
 // A menu entry and a separator with their layout names; hidden ones are never shown.
 QAction *AddEntry(QMenu *menu, const QString &name, const QString &caption, bool visible = true);

@@ -1,11 +1,16 @@
 #include "PictureButton.h"
 
+#include "Accessibility.h"
 #include "ImageList.h"
+#include "Look.h"
 
 #include <QCursor>
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <utility>
 
 namespace {
 
@@ -14,6 +19,17 @@ const QCursor &handCursor()
 {
     static const QCursor cursor(Qt::PointingHandCursor);
     return cursor;
+}
+
+// The focus ring lies over the edge of the picture, so that what the picture says stays as it is
+// and a button without the focus shows its picture unchanged.
+void drawFocusRing(QPainter &painter, const QRect &area)
+{
+    QPen pen(Look::Amber, 2);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(area).adjusted(1, 1, -1, -1));
 }
 
 } // namespace
@@ -29,6 +45,10 @@ PictureButton::PictureButton(const ImageList &list, int normalPosition, int hove
     setContentsMargins(0, 0, 0, 0);
     setMouseTracking(true);
     setCursor(handCursor());
+    // Tab only: a click must not leave a focus ring on the picture a mouse user just clicked.
+    setFocusPolicy(Qt::TabFocus);
+    // Before the name: setting it already makes assistive technology ask what this is.
+    Accessibility::MakePressable(this, QAccessible::Button, [this] { click(); });
     setAccessibleName(caption);
     showPicture(m_normal, false);
 }
@@ -83,12 +103,88 @@ void PictureButton::mousePressEvent(QMouseEvent *event)
 
 void PictureButton::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_pressed && event->button() == Qt::LeftButton
-        && isInside(event->position());
+    const bool click
+        = m_pressed && event->button() == Qt::LeftButton && isInside(event->position());
     m_pressed = false;
     event->accept();
     if (click)
         emit clicked();
+}
+
+void PictureButton::click()
+{
+    if (isEnabled())
+        emit clicked();
+}
+
+bool PictureButton::event(QEvent *event)
+{
+    // Tab on the only button of a window keeps the focus where it is, and never reaches
+    // keyPressEvent.
+    if (event->type() == QEvent::KeyPress && hasFocus() && !m_ringShown) {
+        m_ringShown = true;
+        update();
+    }
+    return QLabel::event(event);
+}
+
+void PictureButton::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+        // Pressed as a push button is: on letting go of the key.
+        if (!event->isAutoRepeat())
+            m_spacePressed = true;
+        event->accept();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        click();
+        return;
+    default:
+        QLabel::keyPressEvent(event);
+    }
+}
+
+void PictureButton::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        event->accept();
+        if (std::exchange(m_spacePressed, false))
+            click();
+        return;
+    }
+    QLabel::keyReleaseEvent(event);
+}
+
+namespace {
+
+// The window losing or regaining the activation changes nothing about whose focus it is.
+bool keepsRing(Qt::FocusReason reason)
+{
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+
+} // namespace
+
+void PictureButton::focusInEvent(QFocusEvent *event)
+{
+    const Qt::FocusReason reason = event->reason();
+    if (!keepsRing(reason))
+        m_ringShown = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason
+            || reason == Qt::ShortcutFocusReason;
+    update();
+    QLabel::focusInEvent(event);
+}
+
+void PictureButton::focusOutEvent(QFocusEvent *event)
+{
+    m_spacePressed = false;
+    if (!keepsRing(event->reason()))
+        m_ringShown = false;
+    update();
+    QLabel::focusOutEvent(event);
 }
 
 void PictureButton::changeEvent(QEvent *event)
@@ -105,4 +201,6 @@ void PictureButton::paintEvent(QPaintEvent *event)
     // A disabled button shows its normal picture as it is, not greyed out by the style.
     QPainter painter(this);
     painter.drawPixmap(contentsRect().topLeft(), pixmap());
+    if (hasFocus() && m_ringShown)
+        drawFocusRing(painter, rect());
 }

@@ -6,7 +6,9 @@ class ImageList;
 
 // A borderless push button that shows a picture from an image list and takes its size. It
 // shows its hover picture while the pointer is over it (and it is enabled), and its normal
-// picture as soon as the pointer has left it.
+// picture as soon as the pointer has left it. From the keyboard, Tab reaches it while it is
+// enabled, a ring over its edge shows the focus, and Space or Enter press it; assistive
+// technology sees a button with a Press action.
 class PictureButton : public QLabel
 {
     Q_OBJECT
@@ -20,6 +22,8 @@ public:
     int HoverPosition() const { return m_hover; }
     // True while the hover picture is shown.
     bool IsHighlighted() const { return m_highlighted; }
+    // Presses the button as a click does, if it is enabled.
+    void click();
 
 signals:
     void clicked();
@@ -30,6 +34,11 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
@@ -42,4 +51,8 @@ private:
     int m_hover;
     bool m_highlighted = false;
     bool m_pressed = false;
+    bool m_spacePressed = false;
+    // The ring shows a keyboard user where the focus is: it comes with Tab or a key, not with
+    // a window's activation, so that a mouse user's view stays as it was.
+    bool m_ringShown = false;
 };

@@ -7,6 +7,7 @@
 #include "platform/Dates.h"
 #include "platform/SingleInstance.h"
 #include "shell/Chrome.h"
+#include "shell/Look.h"
 #include "shell/PictureButton.h"
 #include "shell/UpdateReminder.h"
 #include "shell/frmAbout.h"
@@ -137,7 +138,10 @@ void frmAtFirst::connectCommands()
     connect(m_mnuOnline, &QAction::triggered, this, &frmAtFirst::mnuOnline_Click);
     connect(m_mnuVisit, &QAction::triggered, this, &frmAtFirst::mnuVisit_Click);
     connect(m_mnuUpdate, &QAction::triggered, this, &frmAtFirst::mnuUpdate_Click);
-    connect(m_mnuAbout, &QAction::triggered, this, &frmAtFirst::mnuAbout_Click);
+    // Queued: the modal About window must not hold up whoever triggered the entry (a screen
+    // reader's press waits for the entry to return).
+    connect(m_mnuAbout, &QAction::triggered, this, &frmAtFirst::mnuAbout_Click,
+            Qt::QueuedConnection);
 }
 
 QWidget *frmAtFirst::frontPanel() const
@@ -164,17 +168,75 @@ void frmAtFirst::centreOnScreen()
     move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
 }
 
+QWidget *frmAtFirst::firstControl(QWidget *panel) const
+{
+    // The focus chain runs through the whole window; the panel's own part of it is in reading
+    // order.
+    for (QWidget *w = panel->nextInFocusChain(); w && w != panel; w = w->nextInFocusChain()) {
+        if (panel->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(panel)
+            && (w->focusPolicy() & Qt::TabFocus))
+            return w;
+    }
+    return nullptr;
+}
+
+void frmAtFirst::showFrontPanelOnly()
+{
+    QWidget *front = frontPanel();
+    if (!front)
+        return;
+    const bool newlyInFront = front->isHidden();
+    front->show();
+    for (QFrame *panel : { m_Picture2, m_Picture3, m_Picture4, m_Picture5 }) {
+        if (panel != front)
+            panel->hide();
+    }
+    if (newlyInFront) {
+        if (QWidget *first = firstControl(front))
+            first->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void frmAtFirst::focusIfInFront(QWidget *control)
+{
+    QWidget *front = frontPanel();
+    if (front && front->isAncestorOf(control))
+        control->setFocus(Qt::OtherFocusReason);
+}
+
+void frmAtFirst::showSwatchFocus(QFrame *swatch, bool focused)
+{
+    // Only the entry panel's swatch has a border of its own; the ring takes its place.
+    const bool bordered = swatch == m_Picture1;
+    swatch->setFrameShape(focused || bordered ? QFrame::Box : QFrame::NoFrame);
+    swatch->setFrameShadow(QFrame::Plain);
+    swatch->setLineWidth(focused ? 2 : 1);
+    QPalette palette = swatch->palette();
+    palette.setColor(QPalette::WindowText, focused ? Look::White : Look::Black);
+    swatch->setPalette(palette);
+}
+
 bool frmAtFirst::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Paint
-        && (watched == m_Picture2 || watched == m_Picture3 || watched == m_Picture4
-            || watched == m_Picture5)) {
+    const bool isPanel = watched == m_Picture2 || watched == m_Picture3 || watched == m_Picture4
+        || watched == m_Picture5;
+    if (isPanel && event->type() == QEvent::Paint) {
         QPainter painter(static_cast<QWidget *>(watched));
         painter.drawPixmap(0, 0, PanelBackdrop::Picture());
         return false; // the panel still draws its border
     }
-    if ((watched == m_Picture1 || watched == m_Picture1ForSave)
-        && event->type() == QEvent::KeyPress) {
+    // However a panel comes to the front (raised by any routine, or from outside), the ones
+    // behind it go out of sight.
+    if (isPanel && event->type() == QEvent::ZOrderChange) {
+        showFrontPanelOnly();
+        return false;
+    }
+    const bool isSwatch = watched == m_Picture1 || watched == m_Picture1ForSave;
+    if (isSwatch && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        showSwatchFocus(static_cast<QFrame *>(watched), event->type() == QEvent::FocusIn);
+        return false;
+    }
+    if (isSwatch && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (watched == m_Picture1)

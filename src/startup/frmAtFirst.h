@@ -14,6 +14,7 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QRadioButton;
 
@@ -142,6 +143,17 @@ private:
     // there; cancelling leaves the swatch as it was.
     void pickSwatchColor(QFrame *swatch, const QString &dialogName, QColor &lastConfirmed);
     QWidget *frontPanel() const;
+    // Shows the panel at the front of the stack and hides the others, so that nothing behind
+    // it takes the focus, a keystroke or a screen reader's attention; a panel newly in front
+    // gets the focus on its first control.
+    void showFrontPanelOnly();
+    QWidget *firstControl(QWidget *panel) const;
+    // A focus move into a control that the user may not see just now: made only while its
+    // panel is in front.
+    void focusIfInFront(QWidget *control);
+    void showSwatchFocus(QFrame *swatch, bool focused);
+    // Ticks or unticks an entry of the saved-members list as a user's click does.
+    void toggleEntry(QListWidgetItem *item);
     // Positions of the ticked entries of the saved-members list, in list order.
     QList<int> tickedEntries() const;
     void setAllTicks(bool ticked);

@@ -62,7 +62,9 @@ void frmAtFirst::cboNoOfVisitor_Click()
         return;
     GroupSize = qint16(n);
     restartVisit(n);
-    m_txtVisitorName->setFocus();
+    // The name box is the entry panel's first control: it has the focus once that panel is in
+    // front.
+    focusIfInFront(m_txtVisitorName);
     m_picSaveInfo->setEnabled(true);
     m_picRecallInfo->setEnabled(true);
     m_picNext->setEnabled(true);
@@ -154,23 +156,23 @@ bool frmAtFirst::CheckEntry()
 {
     if (m_cboVisitType->currentText().isEmpty()) {
         MessageBox::Critical(this, QStringLiteral("Visit Type Cannot Be Empty"));
-        m_cboVisitType->setFocus();
+        focusIfInFront(m_cboVisitType);
         return false;
     }
     if (m_cboVisitType->currentText() == GroupType && m_cboNoOfVisitor->currentText().isEmpty()) {
         MessageBox::Critical(this, QStringLiteral("Please Select Visit Type"));
-        m_cboNoOfVisitor->setFocus();
+        focusIfInFront(m_cboNoOfVisitor);
         return false;
     }
     // Not trimmed: a name of blanks is a name.
     if (m_txtVisitorName->text().isEmpty()) {
         MessageBox::Critical(this, QStringLiteral("Name Cannot Be Blank"));
-        m_txtVisitorName->setFocus();
+        focusIfInFront(m_txtVisitorName);
         return false;
     }
     if (!m_optMale->isChecked() && !m_optFemale->isChecked()) {
         MessageBox::Critical(this, QStringLiteral("Please Select Your Sex"));
-        m_optMale->setFocus();
+        focusIfInFront(m_optMale);
         return false;
     }
     if (ColorCount() > 0) {
@@ -194,8 +196,12 @@ void frmAtFirst::cmdSubmit_Click()
 
     if (VisitorsLeft == 1) {
         m_cmdSave->setEnabled(true);
+        const bool submitHadFocus = m_picSubmit->hasFocus();
         m_picSubmit->hide();
         m_picSave->show();
+        // A keyboard user who pressed Next goes on with View Result, which takes its place.
+        if (submitHadFocus)
+            m_picSave->setFocus(Qt::TabFocusReason);
     }
 
     if (VisitorsLeft != 0) {

@@ -3,6 +3,7 @@
 #include "frmAtFirstShared.h"
 #include "model/modBiorhythm.h"
 #include "platform/Dates.h"
+#include "shell/Accessibility.h"
 #include "shell/ButtonImages.h"
 #include "shell/Chrome.h"
 #include "shell/Look.h"
@@ -99,6 +100,7 @@ void frmAtFirst::buildLayout()
 {
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("frmAtFirstClient"));
+    Accessibility::LeaveOutOfSightChildrenOut(m_client);
     setCentralWidget(m_client);
     setFont(Look::Verdana());
     Chrome::SetUpWindow(this, m_client, 10185, 5415);
@@ -110,6 +112,9 @@ void frmAtFirst::buildLayout()
     buildHiddenControls();
     describeControls();
     orderTabs();
+    showFrontPanelOnly();
+    if (QWidget *first = firstControl(frontPanel()))
+        first->setFocus(Qt::OtherFocusReason);
 }
 
 void frmAtFirst::describeControls()
@@ -141,10 +146,32 @@ void frmAtFirst::describeControls()
     };
     for (const auto &d : described)
         d.control->setAccessibleDescription(QString::fromUtf8(d.description));
+    // Each field is named after the label beside it; each panel's label names that panel's
+    // own copy of a field.
+    const struct
+    {
+        const char *label;
+        QWidget *field;
+    } labelled[] = {
+        { "lblVisitType", m_cboVisitType },     { "lblNoOfVisitor", m_cboNoOfVisitor },
+        { "lblVisitorName", m_txtVisitorName }, { "lblDoB", m_dtpDob },
+        { "lblReportDate", m_dtpReportDate },   { "lblNameForSave", m_txtNameForSave },
+        { "lblDoBForSave", m_dtpDobForSave },   { "lblTitle", m_lstShowSavedInfo },
+    };
+    for (const auto &l : labelled) {
+        auto *label = m_client->findChild<QLabel *>(QString::fromLatin1(l.label));
+        if (label && label->parentWidget() == l.field->parentWidget())
+            label->setBuddy(l.field);
+    }
+    m_Picture2->setAccessibleName(QStringLiteral("Analysis Type"));
+    m_Picture3->setAccessibleName(QStringLiteral("Personal Details"));
+    m_Picture4->setAccessibleName(QStringLiteral("Save Personal Details"));
+    m_Picture5->setAccessibleName(QStringLiteral("Saved Information"));
     for (QFrame *swatch : { m_Picture1, m_Picture1ForSave }) {
         swatch->setAccessibleName(QStringLiteral("Choose Color"));
-        // Reachable from the keyboard too: Space or Enter opens the colour chooser.
-        swatch->setFocusPolicy(Qt::StrongFocus);
+        // Reachable from the keyboard too: Space or Enter opens the colour chooser. Tab only,
+        // so that a click leaves no focus ring behind.
+        swatch->setFocusPolicy(Qt::TabFocus);
     }
     for (int i = 1; i <= 4; ++i) {
         m_lblHyperlink[size_t(i)]->setAccessibleName(QStringLiteral("Vantrel web site"));
@@ -156,17 +183,20 @@ void frmAtFirst::describeControls()
 
 void frmAtFirst::orderTabs()
 {
-    // Down the form as it reads: name, birth date, colour, sex, report date.
-    QWidget::setTabOrder(m_txtVisitorName, m_dtpDob);
-    QWidget::setTabOrder(m_dtpDob, m_Picture1);
-    QWidget::setTabOrder(m_Picture1, m_optMale);
-    QWidget::setTabOrder(m_optMale, m_optFemale);
-    QWidget::setTabOrder(m_optFemale, m_dtpReportDate);
-
-    QWidget::setTabOrder(m_txtNameForSave, m_dtpDobForSave);
-    QWidget::setTabOrder(m_dtpDobForSave, m_Picture1ForSave);
-    QWidget::setTabOrder(m_Picture1ForSave, m_optMaleForSave);
-    QWidget::setTabOrder(m_optMaleForSave, m_optFemaleForSave);
+    // Each panel as it reads: down the form, then the buttons under it from left to right,
+    // then the side box. Only the panel in front is shown, so Tab goes round that one alone.
+    const QList<QList<QWidget *>> panels = {
+        { m_cboVisitType, m_cboNoOfVisitor, m_picRecallInfo, m_picNext, m_picSaveInfo1 },
+        { m_txtVisitorName, m_dtpDob, m_Picture1, m_optMale, m_optFemale, m_dtpReportDate,
+          m_picBack3, m_picRecall, m_picSave, m_picSubmit, m_picSaveInfo },
+        { m_txtNameForSave, m_dtpDobForSave, m_Picture1ForSave, m_optMaleForSave,
+          m_optFemaleForSave, m_picBack1, m_picSaveInfo2 },
+        { m_lstShowSavedInfo, m_picShowBioRythm, m_picRemove, m_picBack },
+    };
+    for (const QList<QWidget *> &order : panels) {
+        for (qsizetype i = 1; i < order.size(); ++i)
+            QWidget::setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 QFrame *frmAtFirst::makePanel(const QString &name, int heightTw, bool border)
@@ -214,6 +244,8 @@ QLabel *frmAtFirst::makeHotspot(QWidget *panel, int index)
     hotspot->setCursor(Qt::PointingHandCursor);
     Look::PlaceTw(hotspot, 8300, 5040, 1800, 255);
     hotspot->installEventFilter(this);
+    Accessibility::MakePressable(hotspot, QAccessible::Link,
+                                 [this, index] { lblHyperlink_Click(index); });
     m_lblHyperlink[size_t(index)] = hotspot;
     return hotspot;
 }
@@ -294,6 +326,12 @@ QFrame *frmAtFirst::makeSwatch(QWidget *panel, const QString &name, int left, in
     swatch->setCursor(Qt::PointingHandCursor);
     Look::PlaceTw(swatch, left, top, 975, 285);
     swatch->installEventFilter(this);
+    Accessibility::MakePressable(swatch, QAccessible::Button, [this, swatch] {
+        if (swatch == m_Picture1)
+            Picture1_Click();
+        else
+            Picture1ForSave_Click();
+    });
     return swatch;
 }
 
@@ -488,6 +526,10 @@ void frmAtFirst::buildSavedMembersPanel()
     m_lstShowSavedInfo->horizontalScrollBar()->setPalette(dark);
     m_lstShowSavedInfo->viewport()->installEventFilter(this);
     m_lstShowSavedInfo->installEventFilter(this);
+    Accessibility::MakeCheckableList(m_lstShowSavedInfo, [this](int row) {
+        if (QListWidgetItem *item = m_lstShowSavedInfo->item(row))
+            toggleEntry(item);
+    });
     Look::PlaceTw(m_lstShowSavedInfo, 242, 2040, 9700, 2280);
 
     m_picShowBioRythm = makePictureButton(panel, QStringLiteral("picShowBioRythm"), true, 5, 6,
@@ -507,22 +549,22 @@ void frmAtFirst::buildHiddenControls()
                                            QStringLiteral("&Next"), 120, 6240, 3615, 405, true);
     m_cmdSaveInfo = Chrome::MakeActionButton(m_client, QStringLiteral("cmdSaveInfo"),
                                              QStringLiteral("&Save Information"), 120, 6720, 2055,
-                                             315, false);
+                                             315, false, false);
     m_cmdRecallInfo = Chrome::MakeActionButton(m_client, QStringLiteral("cmdRecallInfo"),
                                                QStringLiteral("&Recall Information"), 120, 7170,
                                                2055, 315, false);
-    m_cmdSave
-        = Chrome::MakeActionButton(m_client, QStringLiteral("cmdSave"),
-                                   QStringLiteral("&View Result"), 120, 7560, 5150, 375, true);
+    m_cmdSave = Chrome::MakeActionButton(m_client, QStringLiteral("cmdSave"),
+                                         QStringLiteral("&View Result"), 120, 7560, 5150, 375, true,
+                                         false);
     m_cmdSave->setEnabled(false);
     m_cmdShowBioRythm = Chrome::MakeActionButton(m_client, QStringLiteral("cmdShowBioRythm"),
                                                  QStringLiteral("Show &Vantrel Chart"), 4440, 5760,
-                                                 1935, 495, true);
+                                                 1935, 495, true, false);
     m_cmdBackToBio = Chrome::MakeActionButton(m_client, QStringLiteral("cmdBackToBio"),
                                               QStringLiteral("B&ack"), 4440, 6360, 1935, 495, true);
-    m_cmdSelectAll
-        = Chrome::MakeActionButton(m_client, QStringLiteral("cmdSelectAll"),
-                                   QStringLiteral("&Select All"), 6600, 5760, 1935, 495, true);
+    m_cmdSelectAll = Chrome::MakeActionButton(m_client, QStringLiteral("cmdSelectAll"),
+                                              QStringLiteral("&Select All"), 6600, 5760, 1935, 495,
+                                              true, false);
     m_cmdDeselectAll
         = Chrome::MakeActionButton(m_client, QStringLiteral("cmdDeselectAll"),
                                    QStringLiteral("&Deselect All"), 6600, 6360, 1935, 495, true);
@@ -533,26 +575,25 @@ void frmAtFirst::buildHiddenControls()
                                          QStringLiteral("Deselect All"), 5880, 7590);
     m_picBackToBio = makePictureButton(m_client, QStringLiteral("picBackToBio"), false, 27, 28,
                                        QStringLiteral("Back"), 7080, 6960);
+    // Never seen, like the action buttons beside them: out of Tab and of the focus too.
+    for (PictureButton *button : { m_picSelectAll, m_picDeselectAll, m_picBackToBio })
+        button->hide();
 
     // Two pairs of hidden buttons share an access key: Alt+V (view result, show chart) and
-    // Alt+S (save information, select all). Left to themselves the buttons would make each key
-    // ambiguous and it would click neither, so the panel in front decides: on the
-    // saved-members panel the key belongs to its own command, elsewhere to the other one
-    // (view result only once it is enabled, that is once every member is in).
-    for (QPushButton *button : { m_cmdSave, m_cmdShowBioRythm, m_cmdSaveInfo, m_cmdSelectAll })
-        button->setShortcut(QKeySequence());
+    // Alt+S (save information, select all). One shortcut per key would make each ambiguous
+    // and it would press neither, so the panel in front decides: on the saved-members panel
+    // the key belongs to its own command, elsewhere to the other one (view result only once
+    // it is enabled, that is once every member is in).
     auto *altV = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_V), this);
     connect(altV, &QShortcut::activated, this, [this] {
-        if (frontPanel() == m_Picture5)
-            m_cmdShowBioRythm->click();
-        else if (m_cmdSave->isEnabled())
-            m_cmdSave->click();
+        QPushButton *button = frontPanel() == m_Picture5 ? m_cmdShowBioRythm : m_cmdSave;
+        if (button->isEnabled())
+            button->animateClick();
     });
     auto *altS = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_S), this);
     connect(altS, &QShortcut::activated, this, [this] {
-        if (frontPanel() == m_Picture5)
-            m_cmdSelectAll->click();
-        else
-            m_cmdSaveInfo->click();
+        QPushButton *button = frontPanel() == m_Picture5 ? m_cmdSelectAll : m_cmdSaveInfo;
+        if (button->isEnabled())
+            button->animateClick();
     });
 }

@@ -125,17 +125,13 @@ bool frmAtFirst::listClickFilter(QEvent *event)
     // A click anywhere on an entry, not only on its box, toggles the tick, and the list's own
     // toggling would count twice: the list gets no say in ticks.
     QListWidget *list = m_lstShowSavedInfo;
-    auto toggle = [this](QListWidgetItem *item) {
-        item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-        lstShowSavedInfo_Click();
-    };
     const QEvent::Type type = event->type();
     if (type == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key != Qt::Key_Space && key != Qt::Key_Select)
             return false;
         if (QListWidgetItem *item = list->currentItem())
-            toggle(item);
+            toggleEntry(item);
         return true;
     }
     const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
@@ -152,9 +148,15 @@ bool frmAtFirst::listClickFilter(QEvent *event)
             list->setCurrentItem(item);
         list->setFocus(Qt::MouseFocusReason);
     } else if (std::exchange(m_pressedEntry, -1) == row && item) {
-        toggle(item);
+        toggleEntry(item);
     }
     return true;
+}
+
+void frmAtFirst::toggleEntry(QListWidgetItem *item)
+{
+    item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    lstShowSavedInfo_Click();
 }
 
 void frmAtFirst::lstShowSavedInfo_Click()

@@ -1,0 +1,544 @@
+#include "Accessibility.h"
+
+#include <QAccessibleWidget>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHash>
+#include <QListWidget>
+#include <QMenu>
+#include <QPointer>
+
+namespace {
+
+constexpr const char *OutOfSightProperty = "vantrelLeavesOutOfSightChildrenOut";
+
+// Holds what a pressable control does; a child of the control, so it goes when the control
+// goes, and with it any press still waiting in the event queue.
+class PressHandler : public QObject
+{
+    Q_OBJECT
+
+public:
+    PressHandler(QWidget *control, QAccessible::Role role, std::function<void()> press)
+        : QObject(control)
+        , m_role(role)
+        , m_press(std::move(press))
+    { }
+
+    QAccessible::Role role() const { return m_role; }
+    void pressLater()
+    {
+        QMetaObject::invokeMethod(
+            this, [this] { m_press(); }, Qt::QueuedConnection);
+    }
+
+private:
+    QAccessible::Role m_role;
+    std::function<void()> m_press;
+};
+
+class ToggleHandler : public QObject
+{
+    Q_OBJECT
+
+public:
+    ToggleHandler(QListWidget *list, std::function<void(int)> toggle)
+        : QObject(list)
+        , m_toggle(std::move(toggle))
+    {
+        // A screen reader hears of a tick however it came, by click, key or Toggle.
+        connect(list->model(), &QAbstractItemModel::dataChanged, this,
+                [list](const QModelIndex &from, const QModelIndex &to, const QList<int> &roles) {
+                    if (!QAccessible::isActive()
+                        || (!roles.isEmpty() && !roles.contains(Qt::CheckStateRole)))
+                        return;
+                    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(list);
+                    for (int row = from.row(); iface && row <= to.row(); ++row) {
+                        if (QAccessibleInterface *entry = iface->child(row)) {
+                            QAccessible::State changed;
+                            changed.checked = true;
+                            QAccessibleStateChangeEvent event(entry, changed);
+                            QAccessible::updateAccessibility(&event);
+                        }
+                    }
+                });
+    }
+
+    void toggleLater(int row)
+    {
+        QMetaObject::invokeMethod(
+            this, [this, row] { m_toggle(row); }, Qt::QueuedConnection);
+    }
+
+private:
+    std::function<void(int)> m_toggle;
+};
+
+template<typename Handler> Handler *handlerOf(const QObject *object)
+{
+    return object ? object->findChild<Handler *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+// The interfaces of the entries of a list, made when first asked for and kept by row, so that
+// an entry stays the same object for assistive technology.
+class EntryInterfaces
+{
+public:
+    EntryInterfaces() = default;
+    EntryInterfaces(const EntryInterfaces &) = delete;
+    EntryInterfaces &operator=(const EntryInterfaces &) = delete;
+    ~EntryInterfaces()
+    {
+        for (const QAccessible::Id id : std::as_const(m_ids))
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    template<typename Make> QAccessibleInterface *get(int row, Make make)
+    {
+        if (const auto found = m_ids.constFind(row); found != m_ids.cend())
+            return QAccessible::accessibleInterface(*found);
+        QAccessibleInterface *entry = make();
+        m_ids.insert(row, QAccessible::registerAccessibleInterface(entry));
+        return entry;
+    }
+
+    int rowOf(const QAccessibleInterface *entry) const
+    {
+        for (auto it = m_ids.cbegin(); it != m_ids.cend(); ++it) {
+            if (QAccessible::accessibleInterface(it.value()) == entry)
+                return it.key();
+        }
+        return -1;
+    }
+
+private:
+    QHash<int, QAccessible::Id> m_ids;
+};
+
+// What an entry of a list has in common with every other: no children, a place in its list,
+// and one action of its own.
+class EntryAccessible : public QAccessibleInterface, public QAccessibleActionInterface
+{
+public:
+    EntryAccessible(QWidget *owner, int row)
+        : m_owner(owner)
+        , m_row(row)
+    { }
+
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override
+    {
+        return m_owner ? m_owner->window()->windowHandle() : nullptr;
+    }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface *parent() const override
+    {
+        return QAccessible::queryAccessibleInterface(m_owner.data());
+    }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    void setText(QAccessible::Text, const QString &) override { }
+    void *interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface *>(this);
+        return nullptr;
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+protected:
+    // Actions reach only what the user can see and use.
+    bool usable() const { return isValid() && m_owner->isEnabled() && m_owner->isVisible(); }
+
+    QPointer<QWidget> m_owner;
+    int m_row;
+};
+
+// A widget with one action of its own beside the toolkit's; the action reaches only a widget
+// the user can see and use.
+class OneActionAccessible : public QAccessibleWidget
+{
+public:
+    OneActionAccessible(QWidget *widget, QAccessible::Role role, const QString &action)
+        : QAccessibleWidget(widget, role)
+        , m_action(action)
+    { }
+
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (widget()->isEnabled())
+            names.prepend(m_action);
+        return names;
+    }
+
+    void doAction(const QString &actionName) override
+    {
+        if (actionName != m_action)
+            QAccessibleWidget::doAction(actionName);
+        else if (widget()->isEnabled() && widget()->isVisible())
+            perform();
+    }
+
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+protected:
+    // Must return at once; what the action does follows in the next turn of the event loop.
+    virtual void perform() = 0;
+
+private:
+    QString m_action;
+};
+
+class PressableAccessible : public OneActionAccessible
+{
+public:
+    PressableAccessible(QWidget *control, QAccessible::Role role)
+        : OneActionAccessible(control, role, pressAction())
+    { }
+
+protected:
+    void perform() override
+    {
+        if (PressHandler *handler = handlerOf<PressHandler>(widget()))
+            handler->pressLater();
+    }
+};
+
+// One choice of a combo box; pressing it chooses it as picking it from the drop-down does.
+class ChoiceAccessible : public EntryAccessible
+{
+public:
+    using EntryAccessible::EntryAccessible;
+
+    QComboBox *combo() const { return static_cast<QComboBox *>(m_owner.data()); }
+
+    bool isValid() const override { return m_owner && m_row < combo()->count(); }
+    QString text(QAccessible::Text t) const override
+    {
+        return isValid() && t == QAccessible::Name ? combo()->itemText(m_row) : QString();
+    }
+    QRect rect() const override { return {}; }
+    QAccessible::Role role() const override { return QAccessible::MenuItem; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State st;
+        if (!isValid()) {
+            st.invalid = true;
+            return st;
+        }
+        st.selectable = true;
+        st.selected = combo()->currentIndex() == m_row;
+        st.disabled = !combo()->isEnabled();
+        st.invisible = !combo()->isVisible();
+        return st;
+    }
+
+    QStringList actionNames() const override
+    {
+        return usable() ? QStringList { pressAction() } : QStringList();
+    }
+    void doAction(const QString &actionName) override
+    {
+        if (actionName != pressAction() || !usable())
+            return;
+        QPointer<QComboBox> box = combo();
+        const int row = m_row;
+        QMetaObject::invokeMethod(
+            box,
+            [box, row] {
+                if (!box->isEnabled() || row >= box->count())
+                    return;
+                box->setCurrentIndex(row);
+                emit box->activated(row);
+            },
+            Qt::QueuedConnection);
+    }
+};
+
+// Named after its label like every other field; what it shows is its value, and its choices
+// are its children.
+class ComboAccessible : public OneActionAccessible
+{
+public:
+    explicit ComboAccessible(QComboBox *combo)
+        : OneActionAccessible(combo, QAccessible::ComboBox, showMenuAction())
+    { }
+
+    QComboBox *combo() const { return static_cast<QComboBox *>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return combo()->currentText();
+        return QAccessibleWidget::text(t);
+    }
+
+    int childCount() const override { return combo()->count(); }
+    QAccessibleInterface *child(int index) const override
+    {
+        if (index < 0 || index >= combo()->count())
+            return nullptr;
+        return m_choices.get(index, [&] { return new ChoiceAccessible(combo(), index); });
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return m_choices.rowOf(child);
+    }
+
+protected:
+    void perform() override
+    {
+        QPointer<QComboBox> box = combo();
+        QMetaObject::invokeMethod(
+            box, [box] { box->showPopup(); }, Qt::QueuedConnection);
+    }
+
+private:
+    mutable EntryInterfaces m_choices;
+};
+
+// The date as the picker shows it, readable as text; a picker is no number.
+class DateAccessible : public QAccessibleWidget, public QAccessibleTextInterface
+{
+public:
+    explicit DateAccessible(QDateEdit *picker)
+        : QAccessibleWidget(picker, QAccessible::EditableText)
+    { }
+
+    QDateEdit *picker() const { return static_cast<QDateEdit *>(widget()); }
+
+    void *interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return picker()->text();
+        return QAccessibleWidget::text(t);
+    }
+
+    // Its text field is a part of it, not a control of its own.
+    int childCount() const override { return 0; }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+
+    QString text(int startOffset, int endOffset) const override
+    {
+        const QString all = picker()->text();
+        if (endOffset < 0 || endOffset > all.size())
+            endOffset = int(all.size());
+        startOffset = qBound(0, startOffset, endOffset);
+        return all.mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return int(picker()->text().size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override { }
+    void selection(int, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+    }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override { }
+    void removeSelection(int) override { }
+    void setSelection(int, int, int) override { }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override { }
+    QString attributes(int, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return {};
+    }
+};
+
+// One entry of a list of tick boxes.
+class TickEntryAccessible : public EntryAccessible
+{
+public:
+    using EntryAccessible::EntryAccessible;
+
+    QListWidget *list() const { return static_cast<QListWidget *>(m_owner.data()); }
+    QListWidgetItem *item() const { return m_owner ? list()->item(m_row) : nullptr; }
+
+    bool isValid() const override { return item() != nullptr; }
+    QString text(QAccessible::Text t) const override
+    {
+        QListWidgetItem *entry = item();
+        return entry && t == QAccessible::Name ? entry->text() : QString();
+    }
+    QRect rect() const override
+    {
+        QListWidgetItem *entry = item();
+        if (!entry)
+            return {};
+        const QRect area = list()->visualItemRect(entry);
+        return QRect(list()->viewport()->mapToGlobal(area.topLeft()), area.size());
+    }
+    // A tick box by role too: not every bridge passes on the "checkable" state.
+    QAccessible::Role role() const override { return QAccessible::CheckBox; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State st;
+        QListWidgetItem *entry = item();
+        if (!entry) {
+            st.invalid = true;
+            return st;
+        }
+        st.checkable = true;
+        st.checked = entry->checkState() == Qt::Checked;
+        st.focusable = true;
+        st.focused = list()->hasFocus() && list()->currentItem() == entry;
+        st.disabled = !list()->isEnabled();
+        st.invisible = !list()->isVisible();
+        st.offscreen = !list()->viewport()->rect().intersects(list()->visualItemRect(entry));
+        return st;
+    }
+
+    QStringList actionNames() const override
+    {
+        return usable() ? QStringList { toggleAction() } : QStringList();
+    }
+    void doAction(const QString &actionName) override
+    {
+        if (actionName != toggleAction() || !usable())
+            return;
+        if (ToggleHandler *handler = handlerOf<ToggleHandler>(list()))
+            handler->toggleLater(m_row);
+    }
+};
+
+class TickListAccessible : public QAccessibleWidget
+{
+public:
+    explicit TickListAccessible(QListWidget *list)
+        : QAccessibleWidget(list, QAccessible::List)
+    { }
+
+    QListWidget *list() const { return static_cast<QListWidget *>(widget()); }
+
+    int childCount() const override { return list()->count(); }
+    QAccessibleInterface *child(int index) const override
+    {
+        if (index < 0 || index >= list()->count())
+            return nullptr;
+        return m_entries.get(index, [&] { return new TickEntryAccessible(list(), index); });
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return m_entries.rowOf(child);
+    }
+    QAccessibleInterface *focusChild() const override
+    {
+        const int row = list()->currentRow();
+        return list()->hasFocus() && row >= 0 ? child(row) : nullptr;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        const QPoint at = list()->viewport()->mapFromGlobal(QPoint(x, y));
+        QListWidgetItem *entry = list()->itemAt(at);
+        return entry ? child(list()->row(entry)) : nullptr;
+    }
+
+private:
+    mutable EntryInterfaces m_entries;
+};
+
+// Children that lie wholly outside the visible rectangle are never seen, so never told of.
+class ClientAreaAccessible : public QAccessibleWidget
+{
+public:
+    explicit ClientAreaAccessible(QWidget *area)
+        : QAccessibleWidget(area, QAccessible::Client)
+    { }
+
+    QList<QWidget *> inSight() const
+    {
+        QList<QWidget *> shown;
+        const QRect visible = widget()->rect();
+        for (QObject *object : widget()->children()) {
+            auto *w = qobject_cast<QWidget *>(object);
+            if (w && !w->isWindow() && !qobject_cast<QMenu *>(w)
+                && visible.intersects(w->geometry()))
+                shown << w;
+        }
+        return shown;
+    }
+
+    int childCount() const override { return int(inSight().size()); }
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QWidget *> shown = inSight();
+        return index >= 0 && index < shown.size()
+            ? QAccessible::queryAccessibleInterface(shown.at(index))
+            : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        if (!child)
+            return -1;
+        return int(inSight().indexOf(qobject_cast<QWidget *>(child->object())));
+    }
+};
+
+QAccessibleInterface *factory(const QString &className, QObject *object)
+{
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (!widget)
+        return nullptr;
+    // Asked once per class up the hierarchy, most derived first: answer on the first.
+    if (className != QLatin1String(object->metaObject()->className()))
+        return nullptr;
+    if (PressHandler *handler = handlerOf<PressHandler>(widget))
+        return new PressableAccessible(widget, handler->role());
+    if (auto *list = qobject_cast<QListWidget *>(widget); list && handlerOf<ToggleHandler>(list))
+        return new TickListAccessible(list);
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        return new ComboAccessible(combo);
+    if (auto *picker = qobject_cast<QDateEdit *>(widget))
+        return new DateAccessible(picker);
+    if (widget->property(OutOfSightProperty).toBool())
+        return new ClientAreaAccessible(widget);
+    return nullptr;
+}
+
+} // namespace
+
+namespace Accessibility {
+
+void Install()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(factory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+void MakePressable(QWidget *control, QAccessible::Role role, std::function<void()> press)
+{
+    Install();
+    new PressHandler(control, role, std::move(press));
+}
+
+void MakeCheckableList(QListWidget *list, std::function<void(int row)> toggle)
+{
+    Install();
+    new ToggleHandler(list, std::move(toggle));
+}
+
+void LeaveOutOfSightChildrenOut(QWidget *clientArea)
+{
+    Install();
+    clientArea->setProperty(OutOfSightProperty, true);
+}
+
+} // namespace Accessibility
+
+#include "Accessibility.moc"

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QAccessible>
+
+#include <functional>
+
+class QListWidget;
+class QWidget;
+
+// What assistive technology sees of the controls the toolkit does not describe well by itself:
+// controls that act on a click without being push buttons, combo boxes (named after their
+// label, not their current choice), date pickers (their date as text, not a number), lists of
+// tick boxes, and client areas with hidden action buttons below them.
+namespace Accessibility {
+
+// Makes the program's own interfaces take part; only the first call does anything.
+void Install();
+
+// A control that acts on a click but is no push button of the toolkit (a picture button, a
+// colour swatch, a web-link hotspot): it reports `role` and, while enabled, a Press action.
+// The action returns at once and `press` runs in the next turn of the event loop, so that a
+// modal window it opens never holds up the caller.
+void MakePressable(QWidget *control, QAccessible::Role role, std::function<void()> press);
+
+// A list of tick boxes: every entry reports "checkable" and its Toggle action runs `toggle`
+// for the entry's row in the next turn of the event loop, as a click on it would.
+void MakeCheckableList(QListWidget *list, std::function<void(int row)> toggle);
+
+// A window's client area whose children outside its visible rectangle (the hidden action
+// buttons below it) are no part of the accessibility tree.
+void LeaveOutOfSightChildrenOut(QWidget *clientArea);
+
+} // namespace Accessibility
