@@ -9,6 +9,8 @@
 //
 // The saved-members file lies beside this program; the benchmark will not run while one is
 // there already, and removes its own when done.
+#include "PeakMemory.h"
+
 #include "model/modBiorhythm.h"
 #include "startup/SavedMembersFile.h"
 #include "startup/frmAtFirst.h"
@@ -33,16 +35,6 @@ namespace {
 
 constexpr int ListRuns = 5;
 constexpr int RemovalRuns = 3;
-
-long peakMemoryKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    static const QRegularExpression hwm(QStringLiteral("VmHWM:\\s+(\\d+)\\s+kB"));
-    const auto match = hwm.match(QString::fromLatin1(status.readAll()));
-    return match.hasMatch() ? match.captured(1).toLong() : -1;
-}
 
 // Records as the save panel writes them, written a piece at a time.
 bool writeRecords(const QString &path, int count)

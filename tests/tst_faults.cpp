@@ -1285,6 +1285,28 @@ void tst_faults::specialFiles()
     QCOMPARE(stateOf(dir.path()), state);
 }
 
+namespace {
+
+// The names read from the bytes, in one piece and from a file, and the file after a removal.
+void readAndRemove(const QByteArray &bytes, const QStringList &names, const QList<int> &removed,
+                   const QByteArray &after)
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("Vantrel"));
+    QVERIFY(writeFile(path, bytes));
+    const SavedMembersFile file(path);
+    QStringList parsed;
+    for (const Record &record : SavedMembersFile::Parse(bytes))
+        parsed << record.name;
+    QCOMPARE(parsed, names);
+    QCOMPARE(file.Names(), names);
+    QCOMPARE(file.RemovePositions(removed, file.Read()), SavedMembersFile::Outcome::Done);
+    QCOMPARE(contentsOf(path), after);
+}
+
+} // namespace
+
 void tst_faults::lineLimit_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -1329,18 +1351,7 @@ void tst_faults::lineLimit()
     QFETCH(QList<int>, removed);
     QFETCH(QByteArray, after);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("Vantrel"));
-    QVERIFY(writeFile(path, bytes));
-    const SavedMembersFile file(path);
-    QStringList parsed;
-    for (const Record &record : SavedMembersFile::Parse(bytes))
-        parsed << record.name;
-    QCOMPARE(parsed, names);
-    QCOMPARE(file.Names(), names);
-    QCOMPARE(file.RemovePositions(removed, file.Read()), SavedMembersFile::Outcome::Done);
-    QCOMPARE(contentsOf(path), after);
+    readAndRemove(bytes, names, removed, after);
 }
 
 void tst_faults::lineLimitOnSave()
@@ -1403,19 +1414,8 @@ void tst_faults::readPieceBoundaries()
         names << name + QStringLiteral("b");
         bytes += "\"" + name.toUtf8() + "b\"" + lineEnd + " " + lineEnd;
     }
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("Vantrel"));
-    QVERIFY(writeFile(path, bytes));
-    const SavedMembersFile file(path);
-    QStringList parsed;
-    for (const Record &record : SavedMembersFile::Parse(bytes))
-        parsed << record.name;
-    QCOMPARE(parsed, names);
-    QCOMPARE(file.Names(), names);
     const QList<int> removed { 0, 3, int(names.size()) / 2, int(names.size()) - 1 };
-    QCOMPARE(file.RemovePositions(removed, file.Read()), SavedMembersFile::Outcome::Done);
-    QCOMPARE(contentsOf(path), withoutRecords(bytes, removed));
+    readAndRemove(bytes, names, removed, withoutRecords(bytes, removed));
 }
 
 namespace {
