@@ -991,6 +991,18 @@ void tst_saved::screenshots()
     clickEntry(window, 1);
     clickEntry(window, 2);
     window->grab().save(folder + QStringLiteral("/saved-Picture5.png"));
+    // Another program changes the file: the message, over the list read again.
+    writeSaved(Anna90 + Bob);
+    QTimer::singleShot(300, window, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            box->grab().save(folder + QStringLiteral("/saved-changed-box.png"));
+            window->grab().save(folder + QStringLiteral("/saved-changed.png"));
+            box->accept();
+        }
+    });
+    click(child(window, QStringLiteral("picShowBioRythm")));
+    clickEntry(window, 0);
+    clickEntry(window, 1);
     click(child(window, QStringLiteral("picShowBioRythm")));
     frmBio *chart = frmBio::Instance();
     QVERIFY(chart);
