@@ -3,6 +3,8 @@
 // Without arguments it starts itself once per window and run, and reports the time from
 // starting the process to the window's first painted frame (median of the runs) and the peak
 // resident memory of the process.
+#include "PeakMemory.h"
+
 #include "chart/frmBio.h"
 #include "model/modBiorhythm.h"
 #include "startup/frmAtFirst.h"
@@ -22,17 +24,6 @@
 namespace {
 
 constexpr int Runs = 7;
-
-// Peak resident set of this process, in KiB.
-long peakMemoryKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    static const QRegularExpression hwm(QStringLiteral("VmHWM:\\s+(\\d+)\\s+kB"));
-    const auto match = hwm.match(QString::fromLatin1(status.readAll()));
-    return match.hasMatch() ? match.captured(1).toLong() : -1;
-}
 
 // Reports on standard output once the window has painted its first frame, then quits.
 class FirstFrame : public QObject

@@ -16,6 +16,9 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace modBiorhythm;
 using namespace StartupDriving;
 
@@ -60,6 +63,40 @@ void removeEverything(const QString &path)
     else
         QFile::remove(path);
 }
+
+// Something other than a plain file at the saved-members file's name.
+void placeAtSavedPath(const QString &what)
+{
+    const QByteArray path = QFile::encodeName(savedPath());
+    if (what == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(savedPath()));
+    else if (what == QLatin1String("FIFO"))
+        QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+    else if (what == QLatin1String("link to /dev/zero"))
+        QCOMPARE(::symlink("/dev/zero", path.constData()), 0);
+}
+
+QString kindAtSavedPath()
+{
+    struct stat info;
+    if (::lstat(QFile::encodeName(savedPath()).constData(), &info) != 0)
+        return QStringLiteral("nothing");
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("folder");
+    if (S_ISFIFO(info.st_mode))
+        return QStringLiteral("FIFO");
+    if (S_ISLNK(info.st_mode))
+        return QStringLiteral("link to ") + QFile::symLinkTarget(savedPath());
+    return S_ISREG(info.st_mode) ? QString() : QStringLiteral("special");
+}
+
+// Stops the program with a message when something waits on a FIFO or reads a device forever.
+class HangGuard
+{
+public:
+    HangGuard() { ::alarm(60); }
+    ~HangGuard() { ::alarm(0); }
+};
 
 QListWidget *savedList(QWidget *window)
 {
@@ -151,6 +188,9 @@ private slots:
     void chartCountChecks();
     void chartFromSaved_data();
     void chartFromSaved();
+    void changedBeforeActing_data();
+    void changedBeforeActing();
+    void hugeLine();
     void screenshots();
 };
 
@@ -192,6 +232,12 @@ void tst_saved::readingFiles_data()
     QTest::newRow("CR LF") << Anna90 + Bob << annaBob;
     QTest::newRow("LF only") << QByteArray(Anna90 + Bob).replace("\r\n", "\n") << annaBob;
     QTest::newRow("no final line break") << Anna90 + Bob.chopped(2) << annaBob;
+    QTest::newRow("bare CR") << QByteArray(Anna90 + Bob).replace("\r\n", "\r") << annaBob;
+    QTest::newRow("CR, LF and CR LF mixed")
+        << QByteArray(Anna90).replace("\r\n", "\r") + "\n" + Bob.chopped(2) + "\n\r\r\n" + Anna80
+        << QStringList { QStringLiteral("Anna"), QStringLiteral("Bob"), QStringLiteral("Anna") };
+    QTest::newRow("a line too long to be a record")
+        << Anna90 + '"' + QByteArray(100 * 1024, 'x') + "\"\r\n" + Bob << annaBob;
     QTest::newRow("empty lines") << "\r\n" + Anna90 + "\r\n \t\r\n\n" + Bob + "\r\n" << annaBob;
     QTest::newRow("blanks outside quotes")
         << QByteArray(" \"Anna\" ,\t\"1990-05-17\" , \"1\" \r\n") + Bob << annaBob;
@@ -225,6 +271,10 @@ void tst_saved::readingFiles()
     if (bytes.isNull()) {
         QVERIFY(QFileInfo(savedPath()).isFile());
         QCOMPARE(QFileInfo(savedPath()).size(), 0);
+        // It will hold names and birth dates.
+        struct stat info;
+        QCOMPARE(::stat(QFile::encodeName(savedPath()).constData(), &info), 0);
+        QCOMPARE(int(info.st_mode & 07777), 0600);
     } else {
         // Reading never changes the file.
         QCOMPARE(readSaved(), bytes);
@@ -358,25 +408,33 @@ void tst_saved::savingRoundTrip()
 void tst_saved::saveRefusals_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("unwritable");
+    QTest::addColumn<QString>("atName"); // what stands at the file's name; empty: the file
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("blank name") << "   " << false << "Please Enter The Name";
-    QTest::newRow("double quote") << "Ann \"Jr\"" << false
+    QTest::newRow("blank name") << "   "
+                                << ""
+                                << "Please Enter The Name";
+    QTest::newRow("double quote") << "Ann \"Jr\""
+                                  << ""
                                   << "The Name Cannot Contain Double Quotes";
-    QTest::newRow("file cannot be written") << "Anna" << true << "Information Could Not Be Saved";
+    QTest::newRow("too long to read back") << QStringLiteral("😀").repeated(20000) << ""
+                                           << "Information Could Not Be Saved";
+    for (const char *special : { "folder", "FIFO", "link to /dev/zero" })
+        QTest::addRow("%s at the name", special)
+            << "Anna" << special << "Information Could Not Be Saved";
 }
 
 void tst_saved::saveRefusals()
 {
     QFETCH(QString, name);
-    QFETCH(bool, unwritable);
+    QFETCH(QString, atName);
     QFETCH(QString, message);
 
-    if (unwritable)
-        QVERIFY(QDir().mkpath(savedPath()));
-    else
+    placeAtSavedPath(atName);
+    if (atName.isEmpty())
         writeSaved(Bob);
+    // Neither loading nor saving may wait on a FIFO or read a device without end.
+    HangGuard guard;
     frmAtFirst *window = openWindow();
     QVERIFY(window);
     startVisit(window, QStringLiteral("COUPLE"));
@@ -395,10 +453,12 @@ void tst_saved::saveRefusals()
     QCOMPARE(caption(window, "lblShow2"), before);
     QCOMPARE(listed(window), listBefore);
     QVERIFY(child(window, QStringLiteral("picSaveInfo2"))->isEnabled());
-    if (unwritable)
-        QVERIFY(QFileInfo(savedPath()).isDir());
-    else
+    if (atName.isEmpty()) {
         QCOMPARE(readSaved(), Bob);
+    } else {
+        QVERIFY(listBefore.isEmpty());
+        QCOMPARE(kindAtSavedPath(), atName);
+    }
 }
 
 void tst_saved::saveCountdown_data()
@@ -545,7 +605,23 @@ void tst_saved::removal_data()
         << "Information Removed Successfully" << Anna90 + Bob;
     QTest::newRow("damaged lines stay as they were")
         << "COUPLE" << Bob + damaged + Anna80.chopped(2) << QList<int> { 0, 3 } << false
-        << "Information Removed Successfully" << QByteArray(damaged).replace("\n", "\r\n");
+        << "Information Removed Successfully" << damaged;
+    // Every record stays as it was written, line ends and all.
+    const QByteArray annaCr = QByteArray(Anna90).replace("\r\n", "\r");
+    const QByteArray bobCr = QByteArray(Bob).replace("\r\n", "\r");
+    QTest::newRow("bare CR: only the ticked one goes")
+        << "SELF" << annaCr + bobCr + record("Cy", "2001-02-03").replace("\r\n", "\r")
+        << QList<int> { 1 } << false << "Information Removed Successfully"
+        << annaCr + record("Cy", "2001-02-03").replace("\r\n", "\r");
+    QTest::newRow("byte order mark stays with the first record gone")
+        << "SELF"
+        << "\xEF\xBB\xBF" + Anna90 + Bob << QList<int> { 0 } << false
+        << "Information Removed Successfully"
+        << "\xEF\xBB\xBF" + Bob;
+    QTest::newRow("mixed line ends, blank lines, last line without a break")
+        << "COUPLE"
+        << annaCr + "\n \r\n" + QByteArray(Bob).replace("\r\n", "\n") + Anna80.chopped(2)
+        << QList<int> { 1, 2 } << false << "Information Removed Successfully" << annaCr + "\n \r\n";
     QTest::newRow("too few ticked")
         << "GROUP 3" << Anna90 + Bob + Anna80 << QList<int> { 0 } << false
         << "You can delete information for a maximum of 3 Person(s) "
@@ -554,9 +630,9 @@ void tst_saved::removal_data()
     QTest::newRow("none ticked") << "COUPLE" << Anna90 + Bob << QList<int>() << false
                                  << "You can delete information for a maximum of 2 Person(s) Only"
                                  << QByteArray();
-    QTest::newRow("scratch file blocked by a folder")
-        << "SELF" << Anna90 + Bob << QList<int> { 0 } << true << "Information Could Not Be Removed"
-        << QByteArray();
+    QTest::newRow("a folder at temp is left alone")
+        << "SELF" << Anna90 + Bob << QList<int> { 0 } << true << "Information Removed Successfully"
+        << Bob;
 }
 
 void tst_saved::removal()
@@ -569,8 +645,12 @@ void tst_saved::removal()
     QFETCH(QByteArray, after);
 
     writeSaved(before);
-    if (tempFolder)
+    if (tempFolder) {
         QVERIFY(QDir().mkpath(scratchPath()));
+        QFile notes(scratchPath() + QStringLiteral("/notes"));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        QCOMPARE(notes.write("keep me"), 7);
+    }
     frmAtFirst *window = openWindow();
     QVERIFY(window);
     startVisit(window, type);
@@ -590,12 +670,20 @@ void tst_saved::removal()
         QCOMPARE(listed(window), SavedMembersFile(savedPath()).Names());
         QCOMPARE(listed(window).size(), listBefore.size() - ticks.size());
         QVERIFY(ticked(window).isEmpty());
-        QVERIFY(!QFileInfo::exists(scratchPath()));
+        QCOMPARE(QDir(QCoreApplication::applicationDirPath())
+                     .entryList({ QStringLiteral("Vantrel*") },
+                                QDir::AllEntries | QDir::Hidden | QDir::System),
+                 QStringList { QStringLiteral("Vantrel") });
     } else {
         QCOMPARE(listed(window), listBefore);
         QCOMPARE(ticked(window), ticks);
     }
     QCOMPARE(QFileInfo(scratchPath()).isDir(), tempFolder);
+    if (tempFolder) {
+        QFile notes(scratchPath() + QStringLiteral("/notes"));
+        QVERIFY(notes.open(QIODevice::ReadOnly));
+        QCOMPARE(notes.readAll(), QByteArray("keep me"));
+    }
 }
 
 void tst_saved::chartCountChecks_data()
@@ -727,6 +815,155 @@ void tst_saved::chartFromSaved()
     QCOMPARE(farewells(), 1);
 }
 
+void tst_saved::changedBeforeActing_data()
+{
+    QTest::addColumn<bool>("remove"); // false: Show Chart
+    QTest::addColumn<QByteArray>("changedTo"); // what a second writer leaves; null: untouched
+    QTest::addColumn<QString>("message"); // empty: the action goes through
+
+    const QByteArray cy = record("Cy", "2001-02-03", "255");
+    const QByteArray all = Anna90 + Bob + cy;
+    const QString changed
+        = QStringLiteral("The Saved Information Has Changed\rPlease Select Again");
+    const struct
+    {
+        const char *change;
+        QByteArray bytes;
+    } changes[] = {
+        { "record removed before", Bob + cy },
+        { "record added in front", record("Dee", "2002-03-04") + all },
+        { "record added at the end", all + record("Dee", "2002-03-04") },
+        { "record edited, same size", Anna90 + record("Bob", "1975-11-29", "65280") + cy },
+        { "truncated", all.left(all.size() - 12) },
+        { "emptied", QByteArray("") },
+    };
+    for (bool remove : { true, false }) {
+        const char *action = remove ? "Remove" : "Show Chart";
+        QTest::addRow("%s, untouched", action) << remove << QByteArray() << QString();
+        QTest::addRow("%s, written again unchanged", action) << remove << all << QString();
+        for (const auto &c : changes)
+            QTest::addRow("%s, %s", action, c.change) << remove << c.bytes << changed;
+        // Something that cannot be read can be neither shown nor rewritten.
+        QTest::addRow("%s, replaced by a FIFO", action)
+            << remove << QByteArray("FIFO")
+            << (remove ? QStringLiteral("Information Could Not Be Removed") : changed);
+    }
+}
+
+void tst_saved::changedBeforeActing()
+{
+    QFETCH(bool, remove);
+    QFETCH(QByteArray, changedTo);
+    QFETCH(QString, message);
+
+    // The user ticks Bob; meanwhile another copy of the program, a sync tool or an editor
+    // changes the file.
+    const QByteArray all = Anna90 + Bob + record("Cy", "2001-02-03", "255");
+    writeSaved(all);
+    QPointer<frmAtFirst> window = openWindow();
+    QVERIFY(window);
+    startVisit(window, QStringLiteral("SELF"));
+    click(child(window, QStringLiteral("picRecallInfo")));
+    clickEntry(window, 1);
+    const bool fifo = changedTo == "FIFO";
+    if (fifo) {
+        QVERIFY(QFile::remove(savedPath()));
+        placeAtSavedPath(QStringLiteral("FIFO"));
+    } else if (!changedTo.isNull()) {
+        writeSaved(changedTo);
+    }
+    const QByteArray now = fifo ? QByteArray() : readSaved();
+    const QStringList names = SavedMembersFile(savedPath()).Names();
+
+    HangGuard guard;
+    BoxAnswerer box;
+    click(child(window, QString::fromLatin1(remove ? "picRemove" : "picShowBioRythm")));
+    if (message.isEmpty()) {
+        // The very file the list was read from: the action goes through, on Bob.
+        if (remove) {
+            QCOMPARE(box.count, 1);
+            QCOMPARE(box.text, QStringLiteral("Information Removed Successfully"));
+            QCOMPARE(readSaved(), Anna90 + record("Cy", "2001-02-03", "255"));
+        } else {
+            QCOMPARE(box.count, 0);
+            QCOMPARE(VisitorName, QList<QString> { QStringLiteral("Bob") });
+            QCOMPARE(VisitorDob, QList<QDate> { QDate(1975, 11, 30) });
+            QTRY_VERIFY(!window);
+        }
+        return;
+    }
+
+    // Nothing removed, nothing charted, and the user is told.
+    QCOMPARE(box.count, 1);
+    QCOMPARE(box.title, QStringLiteral("Vantrel"));
+    QCOMPARE(box.text, message);
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(frmAtFirst::Instance(), window.data());
+    QVERIFY(!frmBio::Instance() || !frmBio::Instance()->isVisible());
+    QVERIFY(VisitorName.value(0).isEmpty());
+    if (fifo) {
+        QCOMPARE(kindAtSavedPath(), QStringLiteral("FIFO"));
+        const QStringList listedBefore { QStringLiteral("Anna"), QStringLiteral("Bob"),
+                                         QStringLiteral("Cy") };
+        QCOMPARE(listed(window), remove ? listedBefore : QStringList());
+        QCOMPARE(ticked(window), remove ? QList<int> { 1 } : QList<int>());
+        return;
+    }
+    QCOMPARE(readSaved(), now);
+    // The list is the file as it is now, with nothing ticked.
+    QCOMPARE(listed(window), names);
+    QVERIFY(ticked(window).isEmpty());
+    const int bob = int(names.indexOf(QStringLiteral("Bob")));
+    if (bob < 0)
+        return;
+
+    // Selecting again acts on what the user now sees, and a new selection counts afresh.
+    clickEntry(window, bob);
+    QCOMPARE(box.count, 1);
+    click(child(window, QString::fromLatin1(remove ? "picRemove" : "picShowBioRythm")));
+    if (remove) {
+        QCOMPARE(box.count, 2);
+        QCOMPARE(box.text, QStringLiteral("Information Removed Successfully"));
+        QCOMPARE(readSaved(), QByteArray(now).remove(now.indexOf("\"Bob\""), Bob.size()));
+    } else {
+        QCOMPARE(box.count, 1);
+        QCOMPARE(VisitorName, QList<QString> { QStringLiteral("Bob") });
+        const QDate dob = now.contains("1975-11-29") ? QDate(1975, 11, 29) : QDate(1975, 11, 30);
+        QCOMPARE(VisitorDob, QList<QDate> { dob });
+    }
+}
+
+void tst_saved::hugeLine()
+{
+    // A line of 100 MB among the records: the start-up window must come up and list the rest.
+    {
+        QFile file(savedPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(Anna90), Anna90.size());
+        const QByteArray piece = QByteArray("\"Anna Maria ").repeated(1024 * 1024 / 12);
+        for (int i = 0; i < 100; ++i)
+            QCOMPARE(file.write(piece), piece.size());
+        QCOMPARE(file.write("\r\n" + Bob), 2 + Bob.size());
+    }
+    const qint64 size = QFileInfo(savedPath()).size();
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    QCOMPARE(listed(window), QStringList({ QStringLiteral("Anna"), QStringLiteral("Bob") }));
+    startVisit(window, QStringLiteral("SELF"));
+    click(child(window, QStringLiteral("picRecallInfo")));
+    clickEntry(window, 0);
+    BoxAnswerer box;
+    click(child(window, QStringLiteral("picRemove")));
+    QCOMPARE(box.text, QStringLiteral("Information Removed Successfully"));
+    QCOMPARE(listed(window), QStringList({ QStringLiteral("Bob") }));
+    QFile file(savedPath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.size(), size - Anna90.size());
+    QCOMPARE(file.read(12), QByteArray("\"Anna Maria "));
+    QVERIFY(file.seek(file.size() - Bob.size() - 2));
+    QCOMPARE(file.readAll(), "\r\n" + Bob);
+}
+
 void tst_saved::screenshots()
 {
     const QString folder = qEnvironmentVariable("VANTREL_SHOTS");
@@ -754,6 +991,18 @@ void tst_saved::screenshots()
     clickEntry(window, 1);
     clickEntry(window, 2);
     window->grab().save(folder + QStringLiteral("/saved-Picture5.png"));
+    // Another program changes the file: the message, over the list read again.
+    writeSaved(Anna90 + Bob);
+    QTimer::singleShot(300, window, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            box->grab().save(folder + QStringLiteral("/saved-changed-box.png"));
+            window->grab().save(folder + QStringLiteral("/saved-changed.png"));
+            box->accept();
+        }
+    });
+    click(child(window, QStringLiteral("picShowBioRythm")));
+    clickEntry(window, 0);
+    clickEntry(window, 1);
     click(child(window, QStringLiteral("picShowBioRythm")));
     frmBio *chart = frmBio::Instance();
     QVERIFY(chart);

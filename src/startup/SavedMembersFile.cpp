@@ -3,17 +3,33 @@
 #include "platform/Dates.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMap>
+#include <QSaveFile>
 #include <QStringList>
 
-#include <filesystem>
-#include <system_error>
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+using Record = SavedMembersFile::Record;
+using Fingerprint = SavedMembersFile::Fingerprint;
+
+// How much of the file is read at a time, and how much of a new file gathers before it is
+// written.
+constexpr qsizetype ChunkBytes = 256 * 1024;
+
+constexpr QByteArrayView ByteOrderMark("\xEF\xBB\xBF");
 
 bool isBlank(QChar c)
 {
@@ -31,33 +47,51 @@ QStringView trimBlanks(QStringView text)
     return text.mid(begin, end - begin);
 }
 
-// The items of one line. A quoted item runs to the next double quote, or to the end of the
-// line when that quote is missing; what follows a closing quote up to the next comma belongs
-// to no item. An unquoted item runs to the next comma, blanks around it dropped.
-QStringList splitItems(QStringView line)
+// The first three items of one line. A quoted item runs to the next double quote, or to the
+// end of the line when that quote is missing; what follows a closing quote up to the next
+// comma belongs to no item. An unquoted item runs to the next comma, blanks around it dropped.
+std::array<QStringView, 3> firstItems(QStringView line)
 {
-    QStringList items;
+    std::array<QStringView, 3> items;
     qsizetype i = 0;
     const qsizetype n = line.size();
-    for (;;) {
+    for (QStringView &item : items) {
         while (i < n && isBlank(line[i]))
             ++i;
         if (i < n && line[i] == QLatin1Char('"')) {
             const qsizetype close = line.indexOf(QLatin1Char('"'), i + 1);
             const qsizetype end = close < 0 ? n : close;
-            items << line.mid(i + 1, end - i - 1).toString();
+            item = line.mid(i + 1, end - i - 1);
             const qsizetype comma = close < 0 ? -1 : line.indexOf(QLatin1Char(','), close + 1);
             i = comma < 0 ? n : comma;
         } else {
             const qsizetype comma = line.indexOf(QLatin1Char(','), i);
             const qsizetype end = comma < 0 ? n : comma;
-            items << trimBlanks(line.mid(i, end - i)).toString();
+            item = trimBlanks(line.mid(i, end - i));
             i = end;
         }
         if (i >= n)
-            return items;
+            break;
         ++i; // past the comma
     }
+    return items;
+}
+
+// A line holding nothing but blanks is no record. The decoder drops a byte order mark that
+// opens a line, so one alone makes a line blank too.
+bool isBlankLine(QByteArrayView line)
+{
+    if (line.startsWith(ByteOrderMark))
+        line = line.sliced(ByteOrderMark.size());
+    return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
+Record parseLine(QByteArrayView line)
+{
+    // Bytes that do not decode become replacement characters; they never stop the reading.
+    const QString text = QString::fromLocal8Bit(line);
+    const std::array<QStringView, 3> items = firstItems(text);
+    return Record { items[0].toString(), items[1].toString(), items[2].toString() };
 }
 
 QByteArray quoted(const QString &field)
@@ -69,9 +103,307 @@ QByteArray quoted(const QString &field)
     return '"' + text.toLocal8Bit() + '"';
 }
 
-std::filesystem::path nativePath(const QString &path)
+// Cuts a stream of bytes, fed in pieces of any size, into lines. LF, CR LF and a bare CR each
+// end a line; a byte order mark that opens the stream belongs to no line. It hands its
+// handler every line of up to MaxLineBytes without its line end, through line(), which says
+// whether the line stays, and then every byte that stays, in order, through keep(): a removal
+// writes those out, so a line that goes takes its line end with it and nothing else changes.
+// A longer line is damaged: it stays, and is passed on piece by piece as it comes, never held.
+class LineSplitter
 {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+public:
+    template<typename Handler> void feed(QByteArrayView bytes, Handler &handler)
+    {
+        if (!m_headDone) {
+            while (!bytes.isEmpty() && m_head.size() < ByteOrderMark.size()
+                   && bytes.front() == ByteOrderMark[m_head.size()]) {
+                m_head += bytes.front();
+                bytes = bytes.sliced(1);
+            }
+            if (m_head.size() == ByteOrderMark.size()) {
+                m_headDone = true;
+                handler.keep(m_head);
+            } else if (!bytes.isEmpty()) {
+                // Only the start of a mark: those bytes begin the first line.
+                m_headDone = true;
+                const QByteArray head = m_head;
+                split(head, handler);
+            } else {
+                return;
+            }
+        }
+        split(bytes, handler);
+    }
+
+    // The end of the stream: a last line without a line end is a line too.
+    template<typename Handler> void finish(Handler &handler)
+    {
+        if (!m_headDone) {
+            m_headDone = true;
+            const QByteArray head = m_head;
+            split(head, handler);
+        }
+        if (m_overlong)
+            m_overlong = false;
+        else if (!m_pending.isEmpty())
+            endLine({}, {}, handler);
+        m_pending.clear();
+    }
+
+private:
+    template<typename Handler> void split(QByteArrayView bytes, Handler &handler)
+    {
+        qsizetype i = 0;
+        const qsizetype n = bytes.size();
+        if (m_afterCr != AfterCr::No && n > 0) {
+            // The LF of a CR LF that came in two pieces goes where its CR went.
+            if (bytes[0] == '\n') {
+                if (m_afterCr == AfterCr::Kept)
+                    handler.keep(bytes.first(1));
+                i = 1;
+            }
+            m_afterCr = AfterCr::No;
+        }
+        while (i < n) {
+            qsizetype end = i;
+            while (end < n && bytes[end] != '\n' && bytes[end] != '\r')
+                ++end;
+            if (end == n) {
+                grow(bytes.sliced(i), handler);
+                return;
+            }
+            qsizetype terminator = 1;
+            bool crAtEnd = false;
+            if (bytes[end] == '\r') {
+                if (end + 1 < n)
+                    terminator = bytes[end + 1] == '\n' ? 2 : 1;
+                else
+                    crAtEnd = true;
+            }
+            const bool kept
+                = endLine(bytes.sliced(i, end - i), bytes.sliced(end, terminator), handler);
+            if (crAtEnd)
+                m_afterCr = kept ? AfterCr::Kept : AfterCr::Dropped;
+            i = end + terminator;
+        }
+    }
+
+    // Bytes of a line whose end has not come yet.
+    template<typename Handler> void grow(QByteArrayView bytes, Handler &handler)
+    {
+        if (m_overlong) {
+            handler.keep(bytes);
+        } else if (m_pending.size() + bytes.size() > SavedMembersFile::MaxLineBytes) {
+            m_overlong = true;
+            handler.keep(m_pending);
+            handler.keep(bytes);
+            m_pending.clear();
+        } else {
+            m_pending += bytes;
+        }
+    }
+
+    template<typename Handler>
+    bool endLine(QByteArrayView tail, QByteArrayView terminator, Handler &handler)
+    {
+        bool kept = true;
+        if (m_overlong) {
+            m_overlong = false;
+            handler.keep(tail);
+        } else if (m_pending.size() + tail.size() > SavedMembersFile::MaxLineBytes) {
+            handler.keep(m_pending);
+            handler.keep(tail);
+        } else if (m_pending.isEmpty()) {
+            kept = handler.line(tail);
+            if (kept)
+                handler.keep(tail);
+        } else {
+            m_pending += tail;
+            kept = handler.line(m_pending);
+            if (kept)
+                handler.keep(m_pending);
+        }
+        m_pending.clear();
+        if (kept)
+            handler.keep(terminator);
+        return kept;
+    }
+
+    enum class AfterCr { No, Kept, Dropped };
+
+    QByteArray m_head; // the first bytes of the stream, while they may be a byte order mark
+    bool m_headDone = false;
+    QByteArray m_pending; // the start of a line that goes on in the next piece
+    bool m_overlong = false; // the line being cut is over the limit
+    AfterCr m_afterCr = AfterCr::No; // the last piece ended with a line's CR
+};
+
+// Positions among the records, in ascending order, met one record at a time.
+class Positions
+{
+public:
+    explicit Positions(const QList<int> &positions)
+        : m_positions(positions.begin(), positions.end())
+    {
+        std::sort(m_positions.begin(), m_positions.end());
+        m_positions.erase(std::unique(m_positions.begin(), m_positions.end()), m_positions.end());
+    }
+
+    // Whether the next record is at one of the positions.
+    bool nextIsOne()
+    {
+        const int record = m_next++;
+        while (m_cursor < m_positions.size() && m_positions[m_cursor] < record)
+            ++m_cursor;
+        return m_cursor < m_positions.size() && m_positions[m_cursor] == record;
+    }
+
+    bool allMet() const { return m_positions.empty() || m_positions.back() < m_next; }
+
+private:
+    std::vector<int> m_positions;
+    size_t m_cursor = 0;
+    int m_next = 0;
+};
+
+// The reading handlers: all of them keep every line; a removal drops some.
+struct Lister
+{
+    const std::function<void(Record &&)> &take;
+
+    bool line(QByteArrayView line)
+    {
+        if (take && !isBlankLine(line))
+            take(parseLine(line));
+        return true;
+    }
+    void keep(QByteArrayView) { }
+};
+
+struct Picker
+{
+    Positions wanted;
+    QMap<int, Record> found;
+    int record = 0;
+
+    bool line(QByteArrayView line)
+    {
+        if (isBlankLine(line))
+            return true;
+        const int at = record++;
+        if (wanted.nextIsOne())
+            found.insert(at, parseLine(line));
+        return true;
+    }
+    void keep(QByteArrayView) { }
+};
+
+struct Remover
+{
+    Positions removed;
+    QByteArray kept; // what stays, until it is written out
+
+    bool line(QByteArrayView line) { return isBlankLine(line) || !removed.nextIsOne(); }
+    void keep(QByteArrayView bytes) { kept += bytes; }
+};
+
+// The saved-members file opened for reading. Whatever the name leads to, only a regular file
+// is taken: opening a FIFO waits for a writer that may never come, and a device never ends.
+class InputFile
+{
+public:
+    explicit InputFile(const QString &path)
+    {
+        // Without O_NONBLOCK, open() itself would wait on a FIFO.
+        m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (m_fd < 0) {
+            m_missing = errno == ENOENT;
+            return;
+        }
+        struct stat info;
+        if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            ::close(m_fd);
+            m_fd = -1;
+            return;
+        }
+        m_size = info.st_size;
+    }
+    ~InputFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    InputFile(const InputFile &) = delete;
+    InputFile &operator=(const InputFile &) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    bool isMissing() const { return m_missing; }
+    qint64 size() const { return m_size; }
+
+    // Reads the file to its end, a piece at a time, through `consume`, which may stop it by
+    // returning false. The fingerprint of the bytes read; none when the reading failed or
+    // was stopped.
+    template<typename Consume> std::optional<Fingerprint> stream(Consume &&consume)
+    {
+        QCryptographicHash hash(QCryptographicHash::Blake2b_256);
+        QByteArray buffer(ChunkBytes, Qt::Uninitialized);
+        qint64 total = 0;
+        for (;;) {
+            const ssize_t got = ::read(m_fd, buffer.data(), size_t(buffer.size()));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return std::nullopt;
+            if (got == 0)
+                break;
+            const QByteArrayView piece(buffer.constData(), got);
+            hash.addData(piece);
+            total += got;
+            if (!consume(piece))
+                return std::nullopt;
+        }
+        return Fingerprint { total, hash.result() };
+    }
+
+private:
+    int m_fd = -1;
+    bool m_missing = false;
+    qint64 m_size = 0;
+};
+
+template<typename Handler> std::optional<Fingerprint> streamLines(InputFile &file, Handler &handler)
+{
+    LineSplitter lines;
+    std::optional<Fingerprint> read = file.stream([&](QByteArrayView piece) {
+        lines.feed(piece, handler);
+        return true;
+    });
+    lines.finish(handler);
+    return read;
+}
+
+bool writeAll(int fd, QByteArrayView bytes)
+{
+    while (!bytes.isEmpty()) {
+        const ssize_t written = ::write(fd, bytes.data(), size_t(bytes.size()));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes = bytes.sliced(written);
+    }
+    return true;
+}
+
+// After a rename only the folder's own entry says which file the name stands for.
+void syncFolder(const QString &folder)
+{
+    const int fd
+        = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 } // namespace
@@ -85,76 +417,51 @@ QString SavedMembersFile::DefaultPath()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/Vantrel");
 }
 
-QString SavedMembersFile::ScratchPath() const
-{
-    return QFileInfo(m_path).absolutePath() + QStringLiteral("/temp");
-}
-
 void SavedMembersFile::EnsureExists() const
 {
-    if (QFileInfo::exists(m_path))
-        return;
-    QFile file(m_path);
-    if (file.open(QIODevice::Append))
-        file.close();
+    // Names and birth dates are nobody else's business. O_EXCL leaves whatever is at the name
+    // already as it is, even a link that leads nowhere.
+    const int fd = ::open(QFile::encodeName(m_path).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
 }
 
-std::optional<QByteArray> SavedMembersFile::readAll() const
+std::optional<SavedMembersFile::Fingerprint>
+SavedMembersFile::Read(const std::function<void(Record &&)> &take) const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    InputFile file(m_path);
+    if (!file.isOpen())
         return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
-}
-
-QList<SavedMembersFile::Line> SavedMembersFile::parseLines(const QByteArray &bytes)
-{
-    QByteArrayView rest(bytes);
-    // An editor may have put a byte order mark in front of the first name.
-    if (rest.startsWith("\xEF\xBB\xBF"))
-        rest = rest.sliced(3);
-
-    QList<Line> lines;
-    while (!rest.isEmpty()) {
-        const qsizetype lf = rest.indexOf('\n');
-        QByteArrayView raw = lf < 0 ? rest : rest.first(lf);
-        rest = lf < 0 ? QByteArrayView() : rest.sliced(lf + 1);
-        if (raw.endsWith('\r'))
-            raw.chop(1);
-        // Bytes that do not decode become replacement characters; they never stop the reading.
-        const QString text = QString::fromLocal8Bit(raw);
-        if (trimBlanks(text).isEmpty())
-            continue;
-        const QStringList items = splitItems(text);
-        lines.append(
-            Line { raw.toByteArray(), Record { items.value(0), items.value(1), items.value(2) } });
-    }
-    return lines;
+    Lister lister { take };
+    return streamLines(file, lister);
 }
 
 QList<SavedMembersFile::Record> SavedMembersFile::Parse(const QByteArray &bytes)
 {
     QList<Record> records;
-    const QList<Line> lines = parseLines(bytes);
-    records.reserve(lines.size());
-    for (const Line &line : lines)
-        records.append(line.record);
+    const std::function<void(Record &&)> take
+        = [&records](Record &&record) { records.append(std::move(record)); };
+    Lister lister { take };
+    LineSplitter lines;
+    lines.feed(bytes, lister);
+    lines.finish(lister);
     return records;
 }
 
 QList<SavedMembersFile::Record> SavedMembersFile::Records() const
 {
-    return Parse(readAll().value_or(QByteArray()));
+    QList<Record> records;
+    if (!Read([&records](Record &&record) { records.append(std::move(record)); }))
+        return {};
+    return records;
 }
 
 QStringList SavedMembersFile::Names() const
 {
     QStringList names;
-    for (const Record &record : Records())
-        names << record.name;
+    if (!Read([&names](Record &&record) { names.append(std::move(record.name)); }))
+        return {};
     return names;
 }
 
@@ -174,70 +481,124 @@ bool SavedMembersFile::Append(const QString &name, const QDate &dob, qint32 colo
 {
     if (!IsStorableName(name))
         return false;
-    QFile file(m_path);
-    // Unbuffered: a write that fails part-way must not leave bytes waiting in a buffer,
-    // or cutting the half record off again would fail as well.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+    const QByteArray line = RecordLine(name, dob, color);
+    // The reader takes a longer line for damaged: the person would be saved only to be lost.
+    if (line.size() - 2 > MaxLineBytes)
         return false;
-    const qint64 size = file.size();
+
+    const int fd = ::open(QFile::encodeName(m_path).constData(),
+                          O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const auto closed = [fd](bool result) {
+        ::close(fd);
+        return result;
+    };
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return closed(false);
+    const off_t size = info.st_size;
     QByteArray bytes;
     if (size > 0) {
         // A last line without its line break would swallow the new record.
         char last = 0;
-        if (!file.seek(size - 1) || !file.getChar(&last))
-            return false;
+        if (::pread(fd, &last, 1, size - 1) != 1)
+            return closed(false);
         // A file cut between CR and LF only lacks the LF.
         if (last == '\r')
             bytes = "\n";
         else if (last != '\n')
             bytes = "\r\n";
     }
-    bytes += RecordLine(name, dob, color);
-    if (file.seek(size) && file.write(bytes) == bytes.size() && file.flush())
-        return true;
+    bytes += line;
+    // On the disk before the user is told it is saved.
+    if (::lseek(fd, size, SEEK_SET) == size && writeAll(fd, bytes) && ::fsync(fd) == 0)
+        return closed(true);
     // Leave no half record behind.
-    file.resize(size);
-    return false;
+    if (::ftruncate(fd, size) == 0)
+        ::fsync(fd);
+    return closed(false);
 }
 
-bool SavedMembersFile::RemovePositions(const QList<int> &positions) const
+SavedMembersFile::Outcome
+SavedMembersFile::RemovePositions(const QList<int> &positions,
+                                  const std::optional<Fingerprint> &listed) const
 {
-    const std::optional<QByteArray> bytes = readAll();
-    if (!bytes)
-        return false;
+    InputFile input(m_path);
+    if (!input.isOpen())
+        // Gone since it was listed: that is a change. Unreadable: nothing can be rewritten.
+        return input.isMissing() && listed ? Outcome::Changed : Outcome::Failed;
+    if (!listed || input.size() != listed->size)
+        return Outcome::Changed;
 
-    QByteArray kept;
-    const QList<Line> lines = parseLines(*bytes);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        // The line as it stands, so that what could not be read well is not spoiled further.
-        if (!positions.contains(int(i)))
-            kept += lines[i].raw + "\r\n";
-    }
+    // Rewritten where its bytes are: a link stays a link, to the new contents. QSaveFile
+    // writes a uniquely named file in that folder, gives it the old one's permission bits
+    // and renames it over the old one in one step, so at every moment the saved file is
+    // either the old one or the complete new one.
+    const QString target = QFileInfo(m_path).canonicalFilePath();
+    if (target.isEmpty())
+        return Outcome::Failed;
+    QSaveFile output(target);
+    if (!output.open(QIODevice::WriteOnly))
+        return Outcome::Failed;
 
-    const QString scratchPath = ScratchPath();
-    // A link left at the scratch name is not ours to write through.
-    if (QFileInfo(scratchPath).isSymLink() && !QFile::remove(scratchPath))
-        return false;
-    {
-        QFile scratch(scratchPath);
-        if (!scratch.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return false;
-        // On the disk before it takes the saved file's place, so that even a power cut
-        // leaves the old file or the complete new one.
-        if (scratch.write(kept) != kept.size() || !scratch.flush() || ::fsync(scratch.handle()) != 0) {
-            scratch.close();
-            scratch.remove();
-            return false;
-        }
+    // One pass both checks the file against the list and writes what stays; only a file
+    // that proves to be the listed one, to its last byte, takes the old one's place.
+    Remover remover { Positions(positions), {} };
+    LineSplitter lines;
+    bool written = true;
+    const auto writeKept = [&] {
+        written = output.write(remover.kept) == remover.kept.size();
+        remover.kept.clear();
+        return written;
+    };
+    const std::optional<Fingerprint> read = input.stream([&](QByteArrayView piece) {
+        lines.feed(piece, remover);
+        return remover.kept.size() < ChunkBytes || writeKept();
+    });
+    lines.finish(remover);
+    if (!read || !written || !writeKept()) {
+        output.cancelWriting();
+        return Outcome::Failed;
     }
-    // One step: at every moment the saved file is either the old one or the complete new one.
-    std::error_code error;
-    std::filesystem::rename(nativePath(scratchPath), nativePath(m_path), error);
-    if (error) {
-        QFile::remove(scratchPath);
-        return false;
+    if (*read != *listed) {
+        output.cancelWriting();
+        return Outcome::Changed;
     }
-    return true;
+    if (!remover.removed.allMet()) {
+        output.cancelWriting();
+        return Outcome::Failed;
+    }
+    // On the disk before it takes the saved file's place, so that even a power cut leaves
+    // the old file or the complete new one.
+    if (!output.flush() || output.handle() < 0 || ::fsync(output.handle()) != 0) {
+        output.cancelWriting();
+        return Outcome::Failed;
+    }
+    if (!output.commit())
+        return Outcome::Failed;
+    // The new file is in place whatever this says: telling the user otherwise would be wrong.
+    syncFolder(QFileInfo(target).absolutePath());
+    return Outcome::Done;
+}
+
+std::optional<QList<SavedMembersFile::Record>>
+SavedMembersFile::RecordsAt(const QList<int> &positions,
+                            const std::optional<Fingerprint> &listed) const
+{
+    InputFile input(m_path);
+    if (!input.isOpen() || !listed || input.size() != listed->size)
+        return std::nullopt;
+    Picker picker { Positions(positions), {} };
+    const std::optional<Fingerprint> read = streamLines(input, picker);
+    if (!read || *read != *listed)
+        return std::nullopt;
+    QList<Record> records;
+    records.reserve(positions.size());
+    // A position past the last record has none: its member stays empty.
+    for (int position : positions)
+        records.append(picker.found.value(position));
+    return records;
 }
 
 std::optional<QDate> SavedMembersFile::DateFromText(const QString &text)

@@ -1,14 +1,19 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The file of saved people beside the program: one person a line, three double-quoted fields
 // (name, date of birth, colour) separated by commas and ended by CR LF. Every operation opens
 // the file, does its work and closes it again; nothing is held open in between.
+//
+// Reading accepts LF, CR LF and a bare CR as line ends, and streams the file: it never holds
+// more than one line. Only a regular file, or a link to one, is ever read or written.
 class SavedMembersFile
 {
 public:
@@ -20,28 +25,62 @@ public:
         QString color;
     };
 
+    // What one reading of the file saw: the size and the digest of every byte it read. An
+    // operation that acts on positions a list showed compares it first, so that another copy
+    // of the program, a sync tool or an editor changing the file in between cannot make it
+    // act on other people.
+    struct Fingerprint
+    {
+        qint64 size = 0;
+        QByteArray digest;
+
+        bool operator==(const Fingerprint &) const = default;
+    };
+
+    enum class Outcome {
+        Done,
+        Changed, // the file is no longer the one the list was read from; nothing was done
+        Failed // could not be done completely; the file is as it was, byte for byte
+    };
+
+    // A longer line is damaged: it is not listed, and a removal keeps it as it is. No name
+    // the save panel takes makes a record that long unless it is tens of thousands of
+    // characters long.
+    static constexpr qsizetype MaxLineBytes = 64 * 1024;
+
     explicit SavedMembersFile(const QString &path = DefaultPath());
 
     // "Vantrel" in the program's folder.
     static QString DefaultPath();
 
     QString Path() const { return m_path; }
-    // Where a removal writes the new file before it takes the old one's place.
-    QString ScratchPath() const;
 
-    // Creates the file, empty, when it does not exist yet.
+    // Creates the file, empty and readable by its owner only, when nothing is at its name yet.
     void EnsureExists() const;
 
+    // Hands every record to `take` in file order, and tells what was read. None when the
+    // file could not be read through (missing, not a regular file, a read error); `take` may
+    // have seen records of it by then.
+    std::optional<Fingerprint> Read(const std::function<void(Record &&)> &take = {}) const;
     // The records in file order. A file that cannot be read holds none.
     QList<Record> Records() const;
     QStringList Names() const;
 
-    // Adds one record at the end. False when nothing was written: the file then is as it was.
+    // Adds one record at the end and syncs it to the disk. False when nothing was written:
+    // the file then is as it was.
     bool Append(const QString &name, const QDate &dob, qint32 color) const;
 
-    // Rewrites the file without the records at the given positions (0-based, in file order).
-    // False when that could not be done completely; the file then is as it was, byte for byte.
-    bool RemovePositions(const QList<int> &positions) const;
+    // Rewrites the file without the records at the given positions (0-based, counting the
+    // records a reading lists), provided the file still holds exactly what `listed` was
+    // taken of. Every other byte stays as it was. The new file takes the old one's place in
+    // one step; a link is rewritten at its target, and the permission bits are kept.
+    Outcome RemovePositions(const QList<int> &positions,
+                            const std::optional<Fingerprint> &listed) const;
+
+    // The records at the given positions, in the order given, provided the file still holds
+    // exactly what `listed` was taken of; none otherwise.
+    std::optional<QList<Record>> RecordsAt(const QList<int> &positions,
+                                           const std::optional<Fingerprint> &listed) const;
 
     // A double quote would end the name field early: the format has no escape for it.
     static bool IsStorableName(const QString &name);
@@ -53,14 +92,5 @@ public:
     static QList<Record> Parse(const QByteArray &bytes);
 
 private:
-    struct Line
-    {
-        QByteArray raw; // without its line break
-        Record record;
-    };
-
-    static QList<Line> parseLines(const QByteArray &bytes);
-    std::optional<QByteArray> readAll() const;
-
     QString m_path;
 };

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "SavedMembersFile.h"
+
 #include <QColor>
 #include <QFrame>
 #include <QList>
 #include <QMainWindow>
 
 #include <array>
+#include <optional>
 
 class PictureButton;
 class QAction;
@@ -157,6 +160,8 @@ private:
     // Positions of the ticked entries of the saved-members list, in list order.
     QList<int> tickedEntries() const;
     void setAllTicks(bool ticked);
+    // The file is no longer the one the list shows: the list is read again and the user told.
+    void savedInformationChanged();
     bool listClickFilter(QEvent *event);
 
     QWidget *m_client = nullptr;
@@ -230,6 +235,8 @@ private:
     // The entry a mouse button went down on, so that only a press and release on the same
     // entry make a click.
     int m_pressedEntry = -1;
+    // What the saved-members list was read from; none when the file could not be read.
+    std::optional<SavedMembersFile::Fingerprint> m_listedFrom;
 
     QAction *m_mnuExit = nullptr;
     QAction *m_mnuOnline = nullptr;

@@ -17,6 +17,7 @@
 #include <QPushButton>
 
 #include <utility>
+#include <vector>
 
 using namespace AtFirst;
 using namespace modBiorhythm;
@@ -90,14 +91,38 @@ void frmAtFirst::picSaveInfo2_Click()
 
 void frmAtFirst::ReadSavedNames()
 {
-    m_lstShowSavedInfo->clear();
+    QListWidget *list = m_lstShowSavedInfo;
+    list->clear();
     m_pressedEntry = -1;
-    const QStringList names = SavedMembersFile().Names();
-    for (const QString &name : names) {
-        auto *item = new QListWidgetItem(name, m_lstShowSavedInfo);
+    // Entries of one height: the list lays out a million of them without measuring each.
+    list->setUniformItemSizes(true);
+    // Entries are made before they join the list: an entry that joins ready costs the same
+    // however many the list holds, while one changed after joining has the list look again.
+    std::vector<QListWidgetItem *> items;
+    m_listedFrom = SavedMembersFile().Read([&items](SavedMembersFile::Record &&record) {
+        auto *item = new QListWidgetItem(record.name);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
+        items.push_back(item);
+    });
+    if (!m_listedFrom) {
+        // A file that cannot be read through holds no one, not even the people read so far.
+        qDeleteAll(items);
+        return;
     }
+    list->setUpdatesEnabled(false);
+    for (QListWidgetItem *item : items)
+        list->addItem(item);
+    list->setUpdatesEnabled(true);
+}
+
+void frmAtFirst::savedInformationChanged()
+{
+    ReadSavedNames();
+    // The ticks went with the old list; the user selects afresh.
+    SavedClickCount = 0;
+    MessageBox::Critical(this,
+                         QStringLiteral("The Saved Information Has Changed\rPlease Select Again"));
 }
 
 void frmAtFirst::picRecallInfo_Click()
@@ -215,14 +240,21 @@ void frmAtFirst::picRemove_Click()
                                  + persons(VisitorsLeft) + QStringLiteral(" Only"));
         return;
     }
-    // By position: of two records with the same name only the ticked one goes.
-    if (!SavedMembersFile().RemovePositions(ticked)) {
+    // By position: of two records with the same name only the ticked one goes, and only
+    // from the file the list shows.
+    switch (SavedMembersFile().RemovePositions(ticked, m_listedFrom)) {
+    case SavedMembersFile::Outcome::Done:
+        MessageBox::Information(this, QStringLiteral("Information Removed Successfully"));
+        ReadSavedNames();
+        return;
+    case SavedMembersFile::Outcome::Changed:
+        savedInformationChanged();
+        return;
+    case SavedMembersFile::Outcome::Failed:
         // The file is as it was, and so are the ticks: the user can try again.
         MessageBox::Critical(this, QStringLiteral("Information Could Not Be Removed"));
         return;
     }
-    MessageBox::Information(this, QStringLiteral("Information Removed Successfully"));
-    ReadSavedNames();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -261,19 +293,23 @@ void frmAtFirst::cmdShowBioRythm_Click()
         return;
     }
 
+    // Each ticked entry brings its own record, so two people of one name keep their own
+    // dates; and it comes from the file the list shows, or the chart would be someone else's.
+    const std::optional<QList<SavedMembersFile::Record>> records
+        = SavedMembersFile().RecordsAt(ticked, m_listedFrom);
+    if (!records) {
+        savedInformationChanged();
+        return;
+    }
+
     VisitType = k == 1 ? SelfType : QString();
     ResizeMemberTable(k);
     TotalVisitors = qint16(k);
     VisitorsLeft = qint16(k);
-    // Each ticked entry brings its own record, so two people of one name keep their own dates.
-    const QList<SavedMembersFile::Record> records = SavedMembersFile().Records();
     const QDate today = Dates::Today();
     for (int j = 0; j < k; ++j) {
-        const int i = ticked[j];
-        if (i >= records.size())
-            continue;
-        const SavedMembersFile::Record &record = records[i];
-        StoreMember(j, m_lstShowSavedInfo->item(i)->text(),
+        const SavedMembersFile::Record &record = records->at(j);
+        StoreMember(j, m_lstShowSavedInfo->item(ticked[j])->text(),
                     SavedMembersFile::DateFromText(record.dob).value_or(Dates::EmptyDate()), today,
                     SavedMembersFile::ColorFromText(record.color).value_or(0));
     }
