@@ -151,6 +151,17 @@ struct ReferenceCanvas
     }
 };
 
+// 0 Physical, 1 Emotional, 2 Intellectual, 3 all cycles.
+void runView(frmBio *w, int view)
+{
+    switch (view) {
+    case 0: w->cmdPhysical_Click(); break;
+    case 1: w->cmdEmotional_Click(); break;
+    case 2: w->cmdIntellectual_Click(); break;
+    default: w->cmdShowAll_Click(); break;
+    }
+}
+
 // Where two pictures differ, for the failure message.
 QString firstDifference(const QImage &seen, const QImage &expected)
 {
@@ -965,17 +976,7 @@ void TestChart::everyPhaseReachesEveryColumn()
     const QRgb colour = rgbOf(VisitorColor[0]);
     for (int phase = 0; phase < period; ++phase) {
         VisitorReportDate[0] = birth.addDays(100 * period + phase);
-        switch (view) {
-        case 0:
-            w->cmdPhysical_Click();
-            break;
-        case 1:
-            w->cmdEmotional_Click();
-            break;
-        default:
-            w->cmdIntellectual_Click();
-            break;
-        }
+        runView(w, view);
         const qint32 D = DaysLived(0);
         QCOMPARE(D % period, phase);
         const QImage &image = canvas->Drawing();
@@ -1033,28 +1034,12 @@ void TestChart::eachViewShowsItsOwnTopic()
     QFETCH(int, after);
     setVisit(QStringLiteral("SELF"), true, y2kSelf());
     frmBio *w = openChart();
-    auto run = [w](int view) {
-        switch (view) {
-        case 0:
-            w->cmdPhysical_Click();
-            break;
-        case 1:
-            w->cmdEmotional_Click();
-            break;
-        case 2:
-            w->cmdIntellectual_Click();
-            break;
-        default:
-            w->cmdShowAll_Click();
-            break;
-        }
-    };
     // The all-cycles view ends on the Intellectual topic, the cycle it draws last.
     const InfoTopic topics[] = { InfoTopic::Physical, InfoTopic::Emotional, InfoTopic::Intellectual,
                                  InfoTopic::Intellectual };
     const char *views[] = { "Physical", "Emotional", "Intellectual", "All" };
-    run(before);
-    run(after);
+    runView(w, before);
+    runView(w, after);
     QCOMPARE(CurrentView, QLatin1String(views[after]));
     QCOMPARE(child<QLabel>(w, QStringLiteral("lblInfo(0)"))->text(),
              InfoTopics::Heading(topics[after]));
