@@ -90,6 +90,103 @@ bool hasColourNear(const QImage &image, int px, int py, QRgb colour, int dx, int
     return false;
 }
 
+// The arc rule written out plainly, point by point over the whole run: x from the left end by
+// repeated addition of 0.01, y on the parabola, both as single-precision points on the canvas
+// image, clipped at its edges. The chart may draw it any way it likes as long as the pixels
+// come out the same.
+struct ReferenceCanvas
+{
+    QImage image;
+    float scaleWidth;
+    float scaleHeight;
+
+    void set(float x, float y, QRgb rgb)
+    {
+        const float fx = x * (float(image.width()) / scaleWidth);
+        const float fy = y * (float(image.height()) / scaleHeight);
+        if (fx >= 0 && fy >= 0 && fx < float(image.width()) && fy < float(image.height()))
+            image.setPixel(int(fx), int(fy), rgb);
+    }
+
+    void parabola(double Xa, double Ya, double LastPt, QRgb rgb)
+    {
+        const double m = double(scaleHeight) / 2;
+        const double k = (m - Ya) / ((LastPt - Xa) * (LastPt - Xa));
+        for (double x = Xa - (LastPt - Xa); x <= LastPt; x += 0.01)
+            set(float(x), float(k * (x - Xa) * (x - Xa) + Ya), rgb);
+    }
+
+    // Troughs and peaks half a period apart from the first trough left of the canvas; an arc
+    // is drawn whenever its right end reaches the canvas.
+    void cycle(int i, double P, QRgb rgb)
+    {
+        double peakX = FirstVertex(i, P, scaleWidth);
+        while (float(peakX) < scaleWidth) {
+            peakX += P / 2;
+            if (peakX + P / 4 >= 0)
+                parabola(peakX, 0, peakX + P / 4, rgb);
+            peakX += P / 2;
+            if (peakX + P / 4 >= 0)
+                parabola(peakX, scaleHeight, peakX + P / 4, rgb);
+        }
+    }
+
+    // One view: 0 Physical, 1 Emotional, 2 Intellectual in each member's colour (red for
+    // SELF), 3 all three cycles in red, green and blue; every view but the last clears first,
+    // and so does the last unless the chart is SELF.
+    void view(int which)
+    {
+        if (which != 3 || !IsSelf)
+            image.fill(Qt::white);
+        const double periods[] = { PhysicalPeriod, EmotionalPeriod, IntellectualPeriod };
+        if (which == 3) {
+            const qint32 colours[] = { Red, Green, Blue };
+            for (int c = 0; c < 3; ++c)
+                for (int i = 0; i < TotalVisitors; ++i)
+                    cycle(i, periods[c], rgbOf(colours[c]) | 0xFF000000);
+            return;
+        }
+        for (int i = 0; i < TotalVisitors; ++i)
+            cycle(i, periods[which], rgbOf(IsSelf ? Red : VisitorColor[i]) | 0xFF000000);
+    }
+};
+
+// 0 Physical, 1 Emotional, 2 Intellectual, 3 all cycles.
+void runView(frmBio *w, int view)
+{
+    switch (view) {
+    case 0: w->cmdPhysical_Click(); break;
+    case 1: w->cmdEmotional_Click(); break;
+    case 2: w->cmdIntellectual_Click(); break;
+    default: w->cmdShowAll_Click(); break;
+    }
+}
+
+// Where two pictures differ, for the failure message.
+QString firstDifference(const QImage &seen, const QImage &expected)
+{
+    if (seen.size() != expected.size())
+        return QStringLiteral("size %1x%2, expected %3x%4")
+            .arg(seen.width())
+            .arg(seen.height())
+            .arg(expected.width())
+            .arg(expected.height());
+    int count = 0;
+    QPoint first;
+    for (int y = 0; y < seen.height(); ++y)
+        for (int x = 0; x < seen.width(); ++x)
+            if ((seen.pixel(x, y) & 0xFFFFFF) != (expected.pixel(x, y) & 0xFFFFFF) && count++ == 0)
+                first = QPoint(x, y);
+    if (count == 0)
+        return QString();
+    return QStringLiteral("%1 pixels differ, the first at (%2, %3): %4 instead of %5")
+        .arg(count)
+        .arg(first.x())
+        .arg(first.y())
+        .arg(seen.pixel(first) & 0xFFFFFF, 6, 16, QLatin1Char('0'))
+        .arg(expected.pixel(first) & 0xFFFFFF, 6, 16, QLatin1Char('0'));
+}
+
 template<typename T>
 T *child(QWidget *w, const QString &name)
 {
@@ -145,6 +242,12 @@ private slots:
     void helpEntries();
     void emptyAndBrokenVisitsDoNotCrash();
     void canvasFollowsPixelDensity();
+    void drawingMatchesTheArcRule_data();
+    void drawingMatchesTheArcRule();
+    void everyPhaseReachesEveryColumn_data();
+    void everyPhaseReachesEveryColumn();
+    void eachViewShowsItsOwnTopic_data();
+    void eachViewShowsItsOwnTopic();
 
 private:
     frmBio *openChart();
@@ -837,6 +940,173 @@ void TestChart::canvasFollowsPixelDensity()
     const QPixmap face = child<QLabel>(w, QStringLiteral("picToday"))->pixmap();
     QCOMPARE(face.devicePixelRatio(), dpr);
     QCOMPARE(face.deviceIndependentSize().toSize(), QSize(54, 35));
+}
+
+void TestChart::drawingMatchesTheArcRule_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<int>("members");
+    QTest::addColumn<QList<QDate>>("dates"); // birth and report date of each member in turn
+    const QList<QDate> y2k = { QDate(1970, 1, 1), QDate(2000, 1, 1) };
+    QList<QDate> ten;
+    for (const Member &m : group(10))
+        ten << m.dob << m.report;
+    QTest::newRow("SELF") << "SELF" << 1 << y2k;
+    QTest::newRow("COUPLE") << "COUPLE" << 2
+                            << QList<QDate> { QDate(1981, 7, 9), QDate(2024, 6, 15),
+                                              QDate(1979, 2, 28), QDate(2024, 6, 15) };
+    QTest::newRow("GROUP of 10") << "GROUP" << 10 << ten;
+    QTest::newRow("report dates far apart")
+        << "GROUP" << 3
+        << QList<QDate> { QDate(100, 1, 1),   QDate(100, 1, 20), QDate(1960, 3, 1),
+                          QDate(2010, 6, 15), QDate(100, 1, 1),  QDate(9999, 12, 31) };
+    QTest::newRow("negative days lived") << "COUPLE" << 2
+                                         << QList<QDate> { QDate(2020, 5, 5), QDate(2000, 1, 1),
+                                                           QDate(2000, 1, 2), QDate(2000, 1, 1) };
+    QTest::newRow("SELF, negative days lived")
+        << "SELF" << 1 << QList<QDate> { QDate(2001, 3, 3), QDate(2000, 1, 1) };
+}
+
+void TestChart::drawingMatchesTheArcRule()
+{
+    QFETCH(QString, type);
+    QFETCH(int, members);
+    QFETCH(QList<QDate>, dates);
+    QList<Member> list = group(members);
+    for (int i = 0; i < members; ++i) {
+        list[i].dob = dates[2 * i];
+        list[i].report = dates[2 * i + 1];
+    }
+    const bool self = type == QLatin1String("SELF");
+    setVisit(type, self, list);
+    frmBio *w = openChart();
+    const ChartCanvas *canvas = w->Canvas();
+    ReferenceCanvas reference { QImage(canvas->Drawing().size(), QImage::Format_RGB32),
+                                canvas->ScaleWidth(), canvas->ScaleHeight() };
+    reference.image.fill(Qt::white);
+    auto check = [&](const char *step) {
+        const QString difference = firstDifference(canvas->Drawing(), reference.image);
+        QVERIFY2(difference.isEmpty(),
+                 qPrintable(QLatin1String(step) + QLatin1String(": ") + difference));
+    };
+    // The first view of the load, then every view in turn, and a day step.
+    reference.view(self ? 3 : 0);
+    check("at load");
+    w->cmdPhysical_Click();
+    reference.view(0);
+    check("Physical");
+    w->cmdEmotional_Click();
+    reference.view(1);
+    check("Emotional");
+    w->cmdIntellectual_Click();
+    reference.view(2);
+    check("Intellectual");
+    if (self) {
+        w->cmdShowAll_Click();
+        reference.view(3);
+        check("all cycles over the Intellectual view");
+    }
+    w->cmdPrevDay_Click();
+    w->cmdNextDay_Click();
+    w->cmdNextDay_Click();
+    reference.image.fill(Qt::white); // a day step clears even in the all-cycles view
+    reference.view(self ? 3 : 2);
+    check("a day on");
+}
+
+void TestChart::everyPhaseReachesEveryColumn_data()
+{
+    QTest::addColumn<int>("view");
+    QTest::addColumn<int>("period");
+    QTest::newRow("Physical") << 0 << 23;
+    QTest::newRow("Emotional") << 1 << 28;
+    QTest::newRow("Intellectual") << 2 << 33;
+}
+
+void TestChart::everyPhaseReachesEveryColumn()
+{
+    // Each phase puts the arcs elsewhere against the canvas edges, and an arc that reaches into
+    // the canvas from either side must show there. Every column of the canvas holds the curve,
+    // where the cycle stands in that column, and nothing else.
+    QFETCH(int, view);
+    QFETCH(int, period);
+    setVisit(QStringLiteral("GROUP"), false, group(1));
+    frmBio *w = openChart();
+    ChartCanvas *canvas = w->Canvas();
+    const double H = canvas->ScaleHeight();
+    const QDate birth = VisitorDob[0];
+    const QRgb colour = rgbOf(VisitorColor[0]);
+    for (int phase = 0; phase < period; ++phase) {
+        VisitorReportDate[0] = birth.addDays(100 * period + phase);
+        runView(w, view);
+        const qint32 D = DaysLived(0);
+        QCOMPARE(D % period, phase);
+        const QImage &image = canvas->Drawing();
+        const double daysPerPixel = double(canvas->ScaleWidth()) / image.width();
+        for (int px = 0; px < image.width(); ++px) {
+            // The curve's extent over the column, widened by two pixels for the rounding.
+            double low = H, high = 0;
+            for (int s = 0; s <= 4; ++s) {
+                const double y = cycleY(D, period, (px + s / 4.0) * daysPerPixel, H);
+                low = qMin(low, y);
+                high = qMax(high, y);
+            }
+            const int top = int(low * image.height() / H) - 2;
+            const int bottom = int(high * image.height() / H) + 2;
+            bool found = false;
+            for (int y = 0; y < image.height(); ++y) {
+                const QRgb pixel = reinterpret_cast<const QRgb *>(image.constScanLine(y))[px];
+                const bool curve = (pixel & 0xFFFFFF) == colour;
+                if (curve && (y < top || y > bottom))
+                    QFAIL(qPrintable(QStringLiteral("phase %1: stray point at (%2, %3)")
+                                         .arg(phase)
+                                         .arg(px)
+                                         .arg(y)));
+                found |= curve;
+            }
+            // Next to a trough's vertex every point of a column may fall on the bottom edge,
+            // which is the first row below the canvas.
+            const bool onBottomEdge = (H - high) * image.height() / H < 1;
+            if (!found && !onBottomEdge)
+                QFAIL(qPrintable(QStringLiteral("phase %1: no curve in column %2 (rows %3-%4)")
+                                     .arg(phase)
+                                     .arg(px)
+                                     .arg(top)
+                                     .arg(bottom)));
+        }
+    }
+}
+
+void TestChart::eachViewShowsItsOwnTopic_data()
+{
+    QTest::addColumn<int>("before"); // 0 Physical, 1 Emotional, 2 Intellectual, 3 all cycles
+    QTest::addColumn<int>("after");
+    const char *names[] = { "Physical", "Emotional", "Intellectual", "all cycles" };
+    for (int before = 0; before < 4; ++before)
+        for (int after = 0; after < 4; ++after)
+            QTest::newRow(
+                qPrintable(QStringLiteral("%1, then %2")
+                               .arg(QLatin1String(names[before]), QLatin1String(names[after]))))
+                << before << after;
+}
+
+void TestChart::eachViewShowsItsOwnTopic()
+{
+    QFETCH(int, before);
+    QFETCH(int, after);
+    setVisit(QStringLiteral("SELF"), true, y2kSelf());
+    frmBio *w = openChart();
+    // The all-cycles view ends on the Intellectual topic, the cycle it draws last.
+    const InfoTopic topics[] = { InfoTopic::Physical, InfoTopic::Emotional, InfoTopic::Intellectual,
+                                 InfoTopic::Intellectual };
+    const char *views[] = { "Physical", "Emotional", "Intellectual", "All" };
+    runView(w, before);
+    runView(w, after);
+    QCOMPARE(CurrentView, QLatin1String(views[after]));
+    QCOMPARE(child<QLabel>(w, QStringLiteral("lblInfo(0)"))->text(),
+             InfoTopics::Heading(topics[after]));
+    QCOMPARE(child<QLabel>(w, QStringLiteral("lblInfo(1)"))->text(),
+             InfoTopics::Text(topics[after]));
 }
 
 QTEST_MAIN(TestChart)

@@ -62,19 +62,10 @@ public:
             reinterpret_cast<QRgb *>(m_bits + qsizetype(int(fy)) * m_stride)[int(fx)] = m_rgb;
         }
 
-        // For runs of points whose x only grows and starts on the canvas (not left of it):
-        // sets the point, clipping only y, and answers false once x is past the right edge,
-        // after which every further point of the run would be clipped too.
-        bool SetUntilRightEdge(float x, float y)
-        {
-            const float fx = x * m_sx;
-            if (!(fx < m_width))
-                return false;
-            const float fy = y * m_sy;
-            if (fy >= 0 && fy < m_height)
-                reinterpret_cast<QRgb *>(m_bits + qsizetype(int(fy)) * m_stride)[int(fx)] = m_rgb;
-            return true;
-        }
+        // Sets the points (x, k (x - Xa)^2 + Ya) of a parabolic arc for x and each further x
+        // one addition of 0.01 on, while x <= last. The run starts on the canvas, not left of
+        // it; it ends early at the right edge, past which every further point is clipped.
+        void SetArcRun(double x, double last, double Xa, double Ya, double k);
 
     private:
         ChartCanvas &m_canvas;

@@ -579,11 +579,7 @@ void frmBio::Parabola(double Xa, double Ya, double LastPt, qint32 RedGreenBlue)
     // very points of the full run, since x only ever grows by the same step.
     while (x < 0 && x <= LastPt)
         x += 0.01;
-    for (; x <= LastPt; x += 0.01) {
-        const double y = k * (x - Xa) * (x - Xa) + Ya;
-        if (!points.SetUntilRightEdge(float(x), float(y)))
-            break;
-    }
+    points.SetArcRun(x, LastPt, Xa, Ya, k);
 }
 
 void frmBio::PlotCycle(int i, double P, qint32 C)

@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -25,6 +26,27 @@ struct Face
     int width; // pixels
     Glyph glyph = Glyph::None;
 };
+
+// The largest bold size up to 8 pt at which the caption fits the width. Every size tried
+// loads a font of its own, so the answer is kept for the caption's other faces.
+QFont captionFont(const QString &caption, qreal width)
+{
+    static QHash<QPair<QString, qreal>, qreal> fitted;
+    QFont font = Look::Verdana(8, true);
+    const auto known = fitted.constFind({ caption, width });
+    if (known != fitted.constEnd()) {
+        font.setPointSizeF(*known);
+        return font;
+    }
+    qreal size = 8;
+    for (; size >= 5; size -= 0.25) {
+        font.setPointSizeF(size);
+        if (QFontMetricsF(font).horizontalAdvance(caption) <= width)
+            break;
+    }
+    fitted.insert({ caption, width }, font.pointSizeF());
+    return font;
+}
 
 QPixmap drawFace(const Face &face, bool hover)
 {
@@ -71,15 +93,8 @@ QPixmap drawFace(const Face &face, bool hover)
         return picture;
     }
 
-    // The largest bold size up to 8 pt at which the caption fits the plate.
     const QString caption = QString::fromUtf8(face.caption);
-    QFont font = Look::Verdana(8, true);
-    for (qreal size = 8; size >= 5; size -= 0.25) {
-        font.setPointSizeF(size);
-        if (QFontMetricsF(font).horizontalAdvance(caption) <= plate.width() - 6)
-            break;
-    }
-    p.setFont(font);
+    p.setFont(captionFont(caption, plate.width() - 6));
     p.drawText(plate, Qt::AlignCenter, caption);
     return picture;
 }
@@ -90,8 +105,8 @@ ImageList buildList(QSize nominal, std::initializer_list<Face> faces, const char
     ImageList list(nominal);
     for (const Face &face : faces) {
         const QString key = QString::fromUtf8(face.key);
-        list.Add(key, drawFace(face, false));
-        list.Add(key + QString::fromUtf8(hoverSuffix), drawFace(face, true));
+        list.Add(key, [face] { return drawFace(face, false); });
+        list.Add(key + QString::fromUtf8(hoverSuffix), [face] { return drawFace(face, true); });
     }
     return list;
 }
@@ -162,8 +177,8 @@ const ImageList &ChartImg()
         // Positions 15 and 16: a Back To Main face in this list's other naming, unused since
         // the chart's Back button draws from the start-up list.
         const Face back { "back-to-main", "Back To Main", 115 };
-        l.Add(QStringLiteral("back-to-main"), drawFace(back, false));
-        l.Add(QStringLiteral("back-to-main-hyper"), drawFace(back, true));
+        l.Add(QStringLiteral("back-to-main"), [back] { return drawFace(back, false); });
+        l.Add(QStringLiteral("back-to-main-hyper"), [back] { return drawFace(back, true); });
         return l;
     }();
     return list;

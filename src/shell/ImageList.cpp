@@ -2,14 +2,24 @@
 
 void ImageList::Add(const QString &key, const QPixmap &picture)
 {
-    m_images.append({key, picture});
+    m_images.append({ key, picture, {} });
+}
+
+void ImageList::Add(const QString &key, std::function<QPixmap()> draw)
+{
+    m_images.append({ key, QPixmap(), std::move(draw) });
 }
 
 QPixmap ImageList::Picture(int position) const
 {
     if (position < 1 || position > Count())
         return {};
-    return m_images.at(position - 1).picture;
+    const Entry &entry = m_images.at(position - 1);
+    if (entry.draw) {
+        entry.picture = entry.draw();
+        entry.draw = nullptr;
+    }
+    return entry.picture;
 }
 
 QString ImageList::Key(int position) const

@@ -5,14 +5,21 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 // An ordered list of keyed pictures. Buttons take their pictures by 1-based position, so the
 // order in which pictures are added is what matters.
 class ImageList
 {
 public:
-    explicit ImageList(QSize nominalSize = {}) : m_nominalSize(nominalSize) { }
+    explicit ImageList(QSize nominalSize = {})
+        : m_nominalSize(nominalSize)
+    { }
 
     void Add(const QString &key, const QPixmap &picture);
+    // Adds a picture that is drawn the first time it is asked for: most pictures of a list
+    // are never shown, or only once the pointer rests on a button.
+    void Add(const QString &key, std::function<QPixmap()> draw);
     int Count() const { return int(m_images.size()); }
     QSize NominalSize() const { return m_nominalSize; }
 
@@ -26,7 +33,8 @@ private:
     struct Entry
     {
         QString key;
-        QPixmap picture;
+        mutable QPixmap picture;
+        mutable std::function<QPixmap()> draw;
     };
     QSize m_nominalSize;
     QList<Entry> m_images;
