@@ -79,6 +79,7 @@ private slots:
     void colourDialog();
     void backButtons_data();
     void backButtons();
+    void calendarIsReadable();
     void choosingAgainRestartsTheVisit_data();
     void choosingAgainRestartsTheVisit();
     void viewResultAndBack_data();
@@ -650,6 +651,63 @@ void tst_startup::backButtons()
         QVERIFY2(!child(window, QString::fromLatin1(name))->isEnabled(), name);
     QCOMPARE(child(window, QStringLiteral("picSaveInfo2"))->isEnabled(),
              button == QLatin1String("picBack1"));
+}
+
+// Contrast ratio of two colours as the accessibility guidelines define it, 1 to 21.
+static double contrast(const QColor &a, const QColor &b)
+{
+    auto luminance = [](const QColor &c) {
+        auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF())
+            + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+void tst_startup::calendarIsReadable()
+{
+    frmAtFirst *window = openWindow();
+    QVERIFY(window);
+    choose(child<QComboBox>(window, QStringLiteral("cboVisitType")), QStringLiteral("COUPLE"));
+    click(child(window, QStringLiteral("picNext")));
+    auto *picker = child<QDateEdit>(window, QStringLiteral("dtpDob"));
+    picker->setDate(Dates::Today());
+    // Opened as a user opens it, by its arrow.
+    QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(picker->width() - 6, picker->height() / 2));
+    QCalendarWidget *calendar = picker->calendarWidget();
+    QTRY_VERIFY(calendar->isVisible());
+
+    const QPalette days = calendar->palette();
+    const QColor base = days.color(QPalette::Base);
+    auto *bar = calendar->findChild<QWidget *>(QStringLiteral("qt_calendar_navigationbar"));
+    QVERIFY(bar);
+    const QTextCharFormat header = calendar->headerTextFormat();
+    const QTextCharFormat weekend = calendar->weekdayTextFormat(Qt::Sunday);
+    const struct
+    {
+        const char *what;
+        QColor text, background;
+    } elements[] = {
+        { "days", days.color(QPalette::Text), base },
+        { "days of other months", days.color(QPalette::Disabled, QPalette::Text), base },
+        { "weekday names", header.foreground().color(), header.background().color() },
+        { "weekend days", weekend.foreground().color(), base },
+        { "chosen day", days.color(QPalette::HighlightedText), days.color(QPalette::Highlight) },
+        { "month and year", bar->palette().color(QPalette::ButtonText),
+          bar->palette().color(QPalette::Highlight) },
+    };
+    for (const auto &element : elements)
+        QVERIFY2(contrast(element.text, element.background) >= 4.5, element.what);
+    // The chosen day stands out from the days around it, and the month bar does not look
+    // like a chosen day.
+    QVERIFY(contrast(days.color(QPalette::Highlight), base) >= 3);
+    QVERIFY(bar->palette().color(QPalette::Highlight) != days.color(QPalette::Highlight));
+    const QTextCharFormat today = calendar->dateTextFormat(Dates::Today());
+    QVERIFY(today.fontUnderline());
+    calendar->window()->close();
 }
 
 void tst_startup::choosingAgainRestartsTheVisit_data()

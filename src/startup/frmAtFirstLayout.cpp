@@ -22,6 +22,9 @@
 #include <QShortcut>
 #include <QTextCharFormat>
 
+#include <functional>
+#include <utility>
+
 using namespace AtFirst;
 using namespace modBiorhythm;
 
@@ -93,6 +96,26 @@ void paintCalendar(QCalendarWidget *calendar)
     today.setFontWeight(QFont::Bold);
     calendar->setDateTextFormat(Dates::Today(), today);
 }
+
+// Calls a function for every event of the object it filters, and lets the event go on.
+class EventHook : public QObject
+{
+public:
+    EventHook(QObject *parent, std::function<void(QEvent *)> onEvent)
+        : QObject(parent)
+        , m_onEvent(std::move(onEvent))
+    { }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        m_onEvent(event);
+        return false;
+    }
+
+private:
+    std::function<void(QEvent *)> m_onEvent;
+};
 
 } // namespace
 
@@ -292,8 +315,17 @@ QDateEdit *frmAtFirst::makeDatePicker(QWidget *panel, const QString &name, int l
     palette.setColor(QPalette::Base, Look::White);
     palette.setColor(QPalette::Text, Look::Black);
     picker->setPalette(palette);
-    if (QCalendarWidget *calendar = picker->calendarWidget())
-        paintCalendar(calendar);
+    // Building a calendar costs more than the rest of the picker: it is made and painted only
+    // when the user first reaches for it, by mouse or by key.
+    auto *firstUse = new QObject(picker);
+    firstUse->setObjectName(QStringLiteral("calendarOnFirstUse"));
+    picker->installEventFilter(new EventHook(firstUse, [picker, firstUse](QEvent *event) {
+        if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::KeyPress)
+            return;
+        if (QCalendarWidget *calendar = picker->calendarWidget())
+            paintCalendar(calendar);
+        firstUse->deleteLater();
+    }));
     Look::PlaceTw(picker, left, top, 1455, 375);
     return picker;
 }
