@@ -10,8 +10,8 @@ mode=${1:-run}
 case "$mode" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2 ;; esac
 
 packages=(cmake g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
-# The test suite also checks the desktop entry.
-[ "$mode" = test ] && packages+=(desktop-file-utils)
+# The test suite also checks the desktop entry and the AppStream metadata.
+[ "$mode" = test ] && packages+=(desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -25,11 +25,13 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
 
 if [ "$mode" = run ]; then
+    # Only the program: the tests and benchmarks wait for `./build.sh test`.
+    cmake --build build -j"$(nproc)" --target vantrel
     exec ./build/src/vantrel
 else
+    cmake --build build -j"$(nproc)"
     cd build
     exec ctest --output-on-failure
 fi

@@ -21,6 +21,18 @@ class PageSink : public QObject
 {
     Q_OBJECT
 
+public:
+    PageSink()
+    {
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openPage");
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "openPage");
+    }
+    ~PageSink() override
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    }
+
 public slots:
     void openPage(const QUrl &) { }
 };
@@ -33,8 +45,6 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setOrganizationName(QStringLiteral("Vantrel"));
     PageSink sink;
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), &sink, "openPage");
-    QDesktopServices::setUrlHandler(QStringLiteral("http"), &sink, "openPage");
 
     const QString name = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("Ada");
     frmAtFirst *window = frmAtFirst::GetOrCreate();
@@ -55,8 +65,6 @@ int main(int argc, char *argv[])
     if (!saved)
         std::fprintf(stderr, "save_driver: not saved: %s\n", qPrintable(answerer.text));
     window->close();
-    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
     return saved ? 0 : 1;
 }
 
