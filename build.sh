@@ -3,15 +3,18 @@
 # program or the whole test suite.
 #   ./build.sh run     build and start Vantrel
 #   ./build.sh test    build and run the tests (offscreen, no display needed)
+#   ./build.sh package build the Debian package in build-package/
 set -euo pipefail
 cd "$(dirname "$0")"
 
 mode=${1:-run}
-case "$mode" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2 ;; esac
+case "$mode" in run|test|package) ;; *) echo "usage: $0 run|test|package" >&2; exit 2 ;; esac
 
 packages=(cmake g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
 # The test suite also checks the desktop entry and the AppStream metadata.
 [ "$mode" = test ] && packages+=(desktop-file-utils appstream)
+# The package's dependencies come from dpkg-shlibdeps, its compiler flags from dpkg-buildflags.
+[ "$mode" = package ] && packages+=(dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -22,6 +25,19 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     $sudo apt-get update
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+fi
+
+if [ "$mode" = package ]; then
+    # Debian's own compiler and linker flags, hardening included; only what the package holds.
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+        -DVANTREL_BUILD_BENCH=OFF \
+        -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+        -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
+    cmake --build build-package -j"$(nproc)" --target vantrel vantrel_desktop_files
+    rm -f build-package/vantrel_*.deb
+    cd build-package
+    exec cpack -G DEB
 fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo

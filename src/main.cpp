@@ -1,4 +1,5 @@
 #include "platform/SingleInstance.h"
+#include "platform/WindowSystem.h"
 #include "startup/frmAtFirst.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 
 int main(int argc, char *argv[])
 {
+    WindowSystem::Choose();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setOrganizationName(QStringLiteral("Vantrel"));

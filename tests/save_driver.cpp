@@ -4,46 +4,22 @@
 //   save_driver [name]
 
 #include "DialogAnswerers.h"
+#include "PageSink.h"
 #include "startup/SavedMembersFile.h"
 #include "startup/frmAtFirst.h"
 
 #include <QApplication>
 #include <QDateEdit>
-#include <QDesktopServices>
 #include <QLineEdit>
 
 #include <cstdio>
-
-namespace {
-
-// Leaving the window would open the farewell page: nothing here may reach a browser.
-class PageSink : public QObject
-{
-    Q_OBJECT
-
-public:
-    PageSink()
-    {
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openPage");
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "openPage");
-    }
-    ~PageSink() override
-    {
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-    }
-
-public slots:
-    void openPage(const QUrl &) { }
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setOrganizationName(QStringLiteral("Vantrel"));
+    // Leaving the window would open the farewell page.
     PageSink sink;
 
     const QString name = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("Ada");
@@ -67,5 +43,3 @@ int main(int argc, char *argv[])
     window->close();
     return saved ? 0 : 1;
 }
-
-#include "save_driver.moc"
