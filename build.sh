@@ -3,15 +3,19 @@
 # program or the whole test suite.
 #   ./build.sh run     build and start Vantrel
 #   ./build.sh test    build and run the tests (offscreen, no display needed)
+#   ./build.sh package build the Debian package in build-package/
 set -euo pipefail
 cd "$(dirname "$0")"
 
 mode=${1:-run}
-case "$mode" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2 ;; esac
+case "$mode" in run|test|package) ;; *) echo "usage: $0 run|test|package" >&2; exit 2 ;; esac
 
 packages=(cmake g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
-# The test suite also checks the desktop entry, and walks the windows over the accessibility bus.
-[ "$mode" = test ] && packages+=(desktop-file-utils xvfb dbus at-spi2-core python3-pyatspi)
+# The test suite also checks the desktop entry and the AppStream metadata, and walks the
+# windows over the accessibility bus.
+[ "$mode" = test ] && packages+=(desktop-file-utils appstream xvfb dbus at-spi2-core python3-pyatspi)
+# The package's dependencies come from dpkg-shlibdeps, its compiler flags from dpkg-buildflags.
+[ "$mode" = package ] && packages+=(dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -24,12 +28,27 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
 fi
 
+if [ "$mode" = package ]; then
+    # Debian's own compiler and linker flags, hardening included; only what the package holds.
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+        -DVANTREL_BUILD_BENCH=OFF \
+        -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+        -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
+    cmake --build build-package -j"$(nproc)" --target vantrel vantrel_desktop_files
+    rm -f build-package/vantrel_*.deb
+    cd build-package
+    exec cpack -G DEB
+fi
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
 
 if [ "$mode" = run ]; then
+    # Only the program: the tests and benchmarks wait for `./build.sh test`.
+    cmake --build build -j"$(nproc)" --target vantrel
     exec ./build/src/vantrel
 else
+    cmake --build build -j"$(nproc)"
     cd build
     exec ctest --output-on-failure
 fi

@@ -1,5 +1,5 @@
 // Writes the desktop icon files from the program's own drawing of its icon:
-//   make_icons OUT.svg OUT.png
+//   make_icons OUT.svg SIZE OUT.png [SIZE OUT.png ...]
 #include "shell/AppIcon.h"
 
 #include <QFile>
@@ -8,13 +8,20 @@
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        qCritical("usage: make_icons OUT.svg OUT.png");
+    if (argc < 4 || argc % 2 != 0) {
+        qCritical("usage: make_icons OUT.svg SIZE OUT.png [SIZE OUT.png ...]");
         return 2;
     }
     QFile svg(QString::fromLocal8Bit(argv[1]));
     if (!svg.open(QIODevice::WriteOnly) || svg.write(AppIcon::Svg()) < 0)
         return 1;
     svg.close();
-    return AppIcon::Picture(32).save(QString::fromLocal8Bit(argv[2]), "PNG") ? 0 : 1;
+    for (int i = 2; i + 1 < argc; i += 2) {
+        bool isNumber = false;
+        const int size = QByteArray(argv[i]).toInt(&isNumber);
+        if (!isNumber || size < 16 || size > 1024
+            || !AppIcon::Picture(size).save(QString::fromLocal8Bit(argv[i + 1]), "PNG"))
+            return 1;
+    }
+    return 0;
 }

@@ -1,3 +1,5 @@
+#include "platform/SingleInstance.h"
+#include "platform/WindowSystem.h"
 #include "startup/frmAtFirst.h"
 
 #include <QApplication>
@@ -5,16 +7,19 @@
 
 int main(int argc, char *argv[])
 {
+    WindowSystem::Choose();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setOrganizationName(QStringLiteral("Vantrel"));
 
-    // The start-up window's load ends this copy at once when another one is running.
-    QPointer<frmAtFirst> window = frmAtFirst::GetOrCreate();
-    if (!window) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // A second start only brings the running copy forward; deciding it before any window is
+    // built keeps a click on the launcher quick.
+    if (SingleInstance::AnotherIsRunning())
         return 0;
-    }
+
+    QPointer<frmAtFirst> window = frmAtFirst::GetOrCreate();
+    if (!window)
+        return 0;
     window->show();
     return app.exec();
 }

@@ -25,8 +25,9 @@ protected:
     {
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(lockFolder().isValid());
-        // This test's own lock must not meet a copy of the program that happens to run.
-        qputenv("TMPDIR", lockFolder().path().toLocal8Bit());
+        // This test's own lock must not meet a copy of the program that happens to run. The
+        // temporary folder is private to the user, as a runtime folder must be.
+        qputenv("XDG_RUNTIME_DIR", lockFolder().path().toLocal8Bit());
         QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openPage");
         QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "openPage");
     }

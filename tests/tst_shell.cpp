@@ -241,12 +241,12 @@ private:
 void TestShell::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
-    // The start-up window takes the one-copy lock in the temp folder; a private temp folder
-    // keeps test programs that run side by side from taking each other for a second copy.
+    // The start-up window takes the one-copy lock in the runtime folder; a private one keeps
+    // test programs that run side by side from taking each other for a second copy.
     // (Made before the lock, it goes after the lock at exit, so the lock can remove its file.)
     static QTemporaryDir temp;
     QVERIFY(temp.isValid());
-    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(temp.path()));
     // Nothing here may reach a real browser.
     QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "catchUrl");
     QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "catchUrl");

@@ -1016,6 +1016,7 @@ void tst_startup::singleInstanceTwoProcesses()
     const QString pages = dir.filePath(QStringLiteral("pages.log"));
     for (const QString &path : { tmp, bin, home })
         QVERIFY(QDir().mkpath(path));
+    QVERIFY(QFile::setPermissions(tmp, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     // The only "browser" the copies can find writes down what it was asked to open.
     QFile opener(bin + QStringLiteral("/xdg-open"));
     QVERIFY(opener.open(QIODevice::WriteOnly));
@@ -1025,7 +1026,7 @@ void tst_startup::singleInstanceTwoProcesses()
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("TMPDIR"), tmp);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), tmp);
     env.insert(QStringLiteral("HOME"), home);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
     env.insert(QStringLiteral("PATH"), bin);

@@ -1,5 +1,6 @@
 #include "SavedMembersFile.h"
 
+#include "platform/DataLocation.h"
 #include "platform/Dates.h"
 
 #include <QCoreApplication>
@@ -414,7 +415,7 @@ SavedMembersFile::SavedMembersFile(const QString &path)
 
 QString SavedMembersFile::DefaultPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Vantrel");
+    return DataLocation::Folder() + QStringLiteral("/Vantrel");
 }
 
 void SavedMembersFile::EnsureExists() const

@@ -282,7 +282,12 @@ void frmAtFirst::Form_Load()
     ReadSavedNames();
 
     if (SingleInstance::AnotherIsRunning()) {
-        // Leave the copy that runs alone: this one ends without ever showing a window.
+        // The running copy has brought its window forward. This one ends without ever showing
+        // a window, and the farewell page is for a user leaving the program, so it unloads
+        // quietly.
+        m_unloaded = true;
+        if (s_instance == this)
+            s_instance = nullptr;
         const QWidgetList windows = QApplication::topLevelWidgets();
         for (QWidget *window : windows) {
             if (window != this && !window->parentWidget())
