@@ -2,6 +2,7 @@
 #include "chart/ChartCanvas.h"
 #include "chart/frmBio.h"
 #include "model/modBiorhythm.h"
+#include "shell/AppIcon.h"
 #include "shell/ButtonImages.h"
 #include "shell/ImageList.h"
 #include "shell/LineControl.h"
@@ -200,6 +201,10 @@ private slots:
     void imageListSizes();
     void buttonPicturePairs_data();
     void buttonPicturePairs();
+    void startupButtonsShowTheirPictures_data();
+    void startupButtonsShowTheirPictures();
+    void windowIconAnswersAsDrawn_data();
+    void windowIconAnswersAsDrawn();
 
     void rollover_data();
     void rollover();
@@ -357,9 +362,14 @@ void TestShell::imageListSizes()
     for (int position = 1; position <= count; ++position) {
         QVERIFY2(!images.Picture(position).isNull(), qPrintable(QString::number(position)));
         QCOMPARE(images.Picture(position).height(), 35);
+        // Buttons take their size from this before the picture is drawn.
+        QCOMPARE(images.PictureSize(position),
+                 images.Picture(position).deviceIndependentSize().toSize());
     }
     QVERIFY(images.Picture(0).isNull());
     QVERIFY(images.Picture(count + 1).isNull());
+    QVERIFY(images.PictureSize(0).isEmpty());
+    QVERIFY(images.PictureSize(count + 1).isEmpty());
 }
 
 void TestShell::buttonPicturePairs_data()
@@ -425,6 +435,77 @@ void TestShell::buttonPicturePairs()
     QCOMPARE(plain.size(), QSize(width, 35));
     QCOMPARE(lit.size(), QSize(width, 35));
     QVERIFY2(plain.toImage() != lit.toImage(), "the hover picture looks like the normal one");
+}
+
+void TestShell::startupButtonsShowTheirPictures_data()
+{
+    QTest::addColumn<QString>("panel");
+    for (const char *panel : { "Picture2", "Picture3", "Picture4", "Picture5" })
+        QTest::newRow(panel) << QString::fromLatin1(panel);
+}
+
+void TestShell::startupButtonsShowTheirPictures()
+{
+    // The buttons of the panels behind take their pictures only when they come into sight.
+    QFETCH(QString, panel);
+    frmAtFirst *window = frmAtFirst::GetOrCreate();
+    QVERIFY(window);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    auto *front = window->findChild<QWidget *>(panel);
+    QVERIFY(front);
+    front->raise();
+    QTRY_VERIFY(front->isVisible());
+    const QList<PictureButton *> buttons = front->findChildren<PictureButton *>();
+    QVERIFY(!buttons.isEmpty());
+    for (const PictureButton *button : buttons) {
+        if (!button->isVisible())
+            continue;
+        QVERIFY2(showsPosition(button, button->NormalPosition()),
+                 qPrintable(button->objectName()));
+        QCOMPARE(button->size(), button->List().PictureSize(button->NormalPosition()));
+    }
+    closeStartupWindow();
+}
+
+void TestShell::windowIconAnswersAsDrawn_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<int>("modeNumber");
+    // The drawn sizes, sizes between and beyond them, at both densities, as a window, a menu or
+    // a disabled control asks.
+    for (int size : { 8, 16, 20, 32, 40, 48, 64, 100, 128, 256 }) {
+        for (qreal ratio : { 1.0, 2.0 }) {
+            QTest::addRow("%d at %g", size, ratio) << size << ratio << int(QIcon::Normal);
+            QTest::addRow("%d at %g disabled", size, ratio) << size << ratio << int(QIcon::Disabled);
+        }
+    }
+}
+
+void TestShell::windowIconAnswersAsDrawn()
+{
+    // The window icon draws its pictures only when asked for them; what it answers must be what
+    // the icon with all its sizes drawn answers.
+    QFETCH(int, size);
+    QFETCH(qreal, ratio);
+    QFETCH(int, modeNumber);
+    const auto mode = QIcon::Mode(modeNumber);
+    QIcon drawn;
+    for (int side : { 16, 32, 48, 64, 128 })
+        drawn.addPixmap(AppIcon::Picture(side));
+    const QIcon &icon = AppIcon::Icon();
+
+    QVERIFY(!icon.isNull());
+    QCOMPARE(icon.availableSizes(), drawn.availableSizes());
+    QCOMPARE(icon.availableSizes(QIcon::Disabled), drawn.availableSizes(QIcon::Disabled));
+    const QSize asked(size, size);
+    QCOMPARE(icon.actualSize(asked, mode), drawn.actualSize(asked, mode));
+    const QPixmap got = icon.pixmap(asked, ratio, mode);
+    const QPixmap want = drawn.pixmap(asked, ratio, mode);
+    QCOMPARE(got.size(), want.size());
+    QCOMPARE(got.devicePixelRatio(), want.devicePixelRatio());
+    QVERIFY(got.toImage() == want.toImage());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "Look.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -121,14 +122,64 @@ QByteArray Svg()
     return svg.toUtf8();
 }
 
-const QIcon &Icon()
+namespace {
+
+const QList<QSize> &iconSizes()
+{
+    static const QList<QSize> sizes { { 16, 16 }, { 32, 32 }, { 48, 48 }, { 64, 64 }, { 128, 128 } };
+    return sizes;
+}
+
+// The window icon with every size drawn, as the desktop gets it.
+const QIcon &drawnIcon()
 {
     static const QIcon icon = [] {
         QIcon i;
-        for (int size : { 16, 32, 48, 64, 128 })
-            i.addPixmap(Picture(size));
+        for (const QSize &size : iconSizes())
+            i.addPixmap(Picture(size.width()));
         return i;
     }();
+    return icon;
+}
+
+// Windows take the icon as they are built, but most desktops never ask for its pictures, and
+// drawing its five sizes takes longer than building the start-up window's controls. This
+// engine knows the sizes and draws them the first time a picture is asked for; what it
+// answers then is what the drawn icon answers.
+class DeferredEngine : public QIconEngine
+{
+public:
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        // At a ratio of 1 the icon hands the request to its own engine unchanged.
+        return drawnIcon().pixmap(size, 1.0, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        // The drawn icon's engine gives its pictures the sizes it reports.
+        return pixmap(size, mode, state).size();
+    }
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        drawnIcon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        // The drawn pictures were added as the normal, off ones.
+        if (mode == QIcon::Normal && state == QIcon::Off)
+            return iconSizes();
+        return {};
+    }
+    bool isNull() override { return false; }
+    QString key() const override { return QStringLiteral("AppIcon"); }
+    QIconEngine *clone() const override { return new DeferredEngine; }
+};
+
+} // namespace
+
+const QIcon &Icon()
+{
+    static const QIcon icon(new DeferredEngine);
     return icon;
 }
 

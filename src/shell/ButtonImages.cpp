@@ -27,6 +27,11 @@ struct Face
     Glyph glyph = Glyph::None;
 };
 
+QSize faceSize(const Face &face)
+{
+    return QSize(face.width, PictureHeight);
+}
+
 // The largest bold size up to 8 pt at which the caption fits the width. Every size tried
 // loads a font of its own, so the answer is kept for the caption's other faces.
 QFont captionFont(const QString &caption, qreal width)
@@ -53,7 +58,7 @@ QPixmap drawFace(const Face &face, bool hover)
     // Drawn at the screen's pixel density, so the faces stay sharp on a high-DPI screen;
     // their size in the layout is the stated width x 35 whatever the density.
     const qreal dpr = qMax(qreal(1), qApp ? qApp->devicePixelRatio() : qreal(1));
-    QPixmap picture(QSize(qRound(face.width * dpr), qRound(PictureHeight * dpr)));
+    QPixmap picture(faceSize(face) * dpr);
     picture.setDevicePixelRatio(dpr);
     picture.fill(Look::Background);
     QPainter p(&picture);
@@ -105,8 +110,9 @@ ImageList buildList(QSize nominal, std::initializer_list<Face> faces, const char
     ImageList list(nominal);
     for (const Face &face : faces) {
         const QString key = QString::fromUtf8(face.key);
-        list.Add(key, [face] { return drawFace(face, false); });
-        list.Add(key + QString::fromUtf8(hoverSuffix), [face] { return drawFace(face, true); });
+        list.Add(key, faceSize(face), [face] { return drawFace(face, false); });
+        list.Add(key + QString::fromUtf8(hoverSuffix), faceSize(face),
+                 [face] { return drawFace(face, true); });
     }
     return list;
 }
@@ -177,8 +183,9 @@ const ImageList &ChartImg()
         // Positions 15 and 16: a Back To Main face in this list's other naming, unused since
         // the chart's Back button draws from the start-up list.
         const Face back { "back-to-main", "Back To Main", 115 };
-        l.Add(QStringLiteral("back-to-main"), [back] { return drawFace(back, false); });
-        l.Add(QStringLiteral("back-to-main-hyper"), [back] { return drawFace(back, true); });
+        l.Add(QStringLiteral("back-to-main"), faceSize(back), [back] { return drawFace(back, false); });
+        l.Add(QStringLiteral("back-to-main-hyper"), faceSize(back),
+              [back] { return drawFace(back, true); });
         return l;
     }();
     return list;

@@ -2,12 +2,12 @@
 
 void ImageList::Add(const QString &key, const QPixmap &picture)
 {
-    m_images.append({ key, picture, {} });
+    m_images.append({ key, picture.deviceIndependentSize().toSize(), picture, {} });
 }
 
-void ImageList::Add(const QString &key, std::function<QPixmap()> draw)
+void ImageList::Add(const QString &key, QSize size, std::function<QPixmap()> draw)
 {
-    m_images.append({ key, QPixmap(), std::move(draw) });
+    m_images.append({ key, size, QPixmap(), std::move(draw) });
 }
 
 QPixmap ImageList::Picture(int position) const
@@ -20,6 +20,13 @@ QPixmap ImageList::Picture(int position) const
         entry.draw = nullptr;
     }
     return entry.picture;
+}
+
+QSize ImageList::PictureSize(int position) const
+{
+    if (position < 1 || position > Count())
+        return {};
+    return m_images.at(position - 1).size;
 }
 
 QString ImageList::Key(int position) const

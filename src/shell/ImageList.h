@@ -17,14 +17,17 @@ public:
     { }
 
     void Add(const QString &key, const QPixmap &picture);
-    // Adds a picture that is drawn the first time it is asked for: most pictures of a list
-    // are never shown, or only once the pointer rests on a button.
-    void Add(const QString &key, std::function<QPixmap()> draw);
+    // Adds a picture of a known size (in device-independent pixels) that is drawn the first
+    // time it is asked for: most pictures of a list are never shown, or only once the pointer
+    // rests on a button.
+    void Add(const QString &key, QSize size, std::function<QPixmap()> draw);
     int Count() const { return int(m_images.size()); }
     QSize NominalSize() const { return m_nominalSize; }
 
     // The picture at a 1-based position; a null pixmap outside 1 .. Count().
     QPixmap Picture(int position) const;
+    // Its size in device-independent pixels, known without drawing it; empty outside 1 .. Count().
+    QSize PictureSize(int position) const;
     QString Key(int position) const;
     // 1-based position of a key, 0 when absent.
     int IndexOf(const QString &key) const;
@@ -33,6 +36,7 @@ private:
     struct Entry
     {
         QString key;
+        QSize size;
         mutable QPixmap picture;
         mutable std::function<QPixmap()> draw;
     };

@@ -61,13 +61,19 @@ bool PictureButton::isInside(const QPointF &pos) const
 
 void PictureButton::showPicture(int position, bool highlighted)
 {
-    const QPixmap picture = m_list->Picture(position);
+    const QSize size = m_list->PictureSize(position);
     // A missing picture leaves the button as it was.
-    if (picture.isNull())
+    if (size.isEmpty())
         return;
-    setPixmap(picture);
-    resize(picture.deviceIndependentSize().toSize());
+    resize(size);
     m_highlighted = highlighted;
+    m_position = position;
+    // Most buttons of a window lie on panels behind the front one: their pictures are drawn
+    // when they first come into sight, not while the window is built.
+    if (isVisible())
+        setPixmap(m_list->Picture(position));
+    else
+        m_picturePending = true;
 }
 
 void PictureButton::enterEvent(QEnterEvent *event)
@@ -119,6 +125,8 @@ void PictureButton::click()
 
 bool PictureButton::event(QEvent *event)
 {
+    if (event->type() == QEvent::Show && std::exchange(m_picturePending, false))
+        setPixmap(m_list->Picture(m_position));
     // Tab on the only button of a window keeps the focus where it is, and never reaches
     // keyPressEvent.
     if (event->type() == QEvent::KeyPress && hasFocus() && !m_ringShown) {

@@ -50,6 +50,9 @@ private:
     int m_normal;
     int m_hover;
     bool m_highlighted = false;
+    // The picture shown, or to be shown once the button is in sight.
+    int m_position = 0;
+    bool m_picturePending = false;
     bool m_pressed = false;
     bool m_spacePressed = false;
     // The ring shows a keyboard user where the focus is: it comes with Tab or a key, not with
