@@ -1,10 +1,10 @@
 // Start-up time and memory of the program's windows, each measured in a fresh process:
 //   QT_QPA_PLATFORM=offscreen ./bench_startup
-// Without arguments it starts itself once per window and run, and reports the time from
-// starting the process to the window's first painted frame (median of the runs) and the peak
-// resident memory of the process. The same is measured for a bare main window with a menu bar
-// and one label, in the same run: what any Qt program pays before it shows anything, against
-// which the start-up window is set.
+// Without arguments it starts itself once per window and run, the windows in turn, and reports
+// the time from starting the process to the window's first painted frame (median of the runs)
+// and the peak resident memory of the process. The same is measured for a bare main window with
+// a menu bar and one label, in the same run: what any Qt program pays before it shows anything,
+// against which the start-up window is set.
 #include "PeakMemory.h"
 
 #include "chart/frmBio.h"
@@ -24,11 +24,12 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 #include <cstdio>
 
 namespace {
 
-constexpr int Runs = 7;
+constexpr int Runs = 15;
 
 // Reports on standard output once the window has painted its first frame, then quits.
 class FirstFrame : public QObject
@@ -104,30 +105,49 @@ struct Figures
     long peakKiB = 0;
 };
 
-Figures measure(const QString &window, const QString &tempDir)
+// One start of a window in a fresh process: the time to its first frame and the peak memory,
+// or a time of 0 when it could not be measured.
+std::pair<double, long> startOnce(const QString &window, const QString &tempDir)
 {
-    QList<double> times;
-    long peak = 0;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), tempDir);
+    process.setProcessEnvironment(env);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(QCoreApplication::applicationFilePath(), { window });
+    if (!process.waitForStarted() || !process.waitForReadyRead(10000))
+        return { 0, 0 };
+    const double ms = clock.nsecsElapsed() / 1e6;
+    const QByteArray line = process.readLine().trimmed();
+    process.waitForFinished(10000);
+    if (!line.startsWith("frame "))
+        return { 0, 0 };
+    return { ms, line.mid(6).toLong() };
+}
+
+// The windows are started in turn, run after run, so that a machine that gets busier or
+// quieter while the benchmark runs weighs on each of them alike.
+QList<Figures> measure(const QStringList &windows, const QString &tempDir)
+{
+    QList<QList<double>> times(windows.size());
+    QList<long> peaks(windows.size(), 0);
     for (int run = 0; run < Runs; ++run) {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TMPDIR"), tempDir);
-        process.setProcessEnvironment(env);
-        QElapsedTimer clock;
-        clock.start();
-        process.start(QCoreApplication::applicationFilePath(), { window });
-        if (!process.waitForStarted() || !process.waitForReadyRead(10000))
-            return {};
-        const double ms = clock.nsecsElapsed() / 1e6;
-        const QByteArray line = process.readLine().trimmed();
-        process.waitForFinished(10000);
-        if (!line.startsWith("frame "))
-            return {};
-        times.append(ms);
-        peak = std::max(peak, line.mid(6).toLong());
+        for (qsizetype w = 0; w < windows.size(); ++w) {
+            const auto [ms, kib] = startOnce(windows.at(w), tempDir);
+            if (ms <= 0)
+                return {};
+            times[w].append(ms);
+            peaks[w] = std::max(peaks[w], kib);
+        }
     }
-    std::sort(times.begin(), times.end());
-    return { times.at(times.size() / 2), times.first(), times.last(), peak };
+    QList<Figures> figures;
+    for (qsizetype w = 0; w < windows.size(); ++w) {
+        QList<double> &t = times[w];
+        std::sort(t.begin(), t.end());
+        figures.append({ t.at(t.size() / 2), t.first(), t.last(), peaks.at(w) });
+    }
+    return figures;
 }
 
 } // namespace
@@ -152,13 +172,18 @@ int main(int argc, char *argv[])
     } windows[] = { { "bare", "bare main window", 0, 0 },
                     { "startup", "start-up window", 300, 80 * 1024 },
                     { "chart", "GROUP-of-10 chart", 300, 80 * 1024 } };
+    QStringList modes;
+    for (const auto &w : windows)
+        modes.append(QString::fromLatin1(w.mode));
+    const QList<Figures> figures = measure(modes, temp.path());
+    if (figures.isEmpty()) {
+        std::printf("a window could not be measured\n");
+        return 1;
+    }
     double bareMs = 0;
-    for (const auto &w : windows) {
-        const Figures f = measure(QString::fromLatin1(w.mode), temp.path());
-        if (f.medianMs <= 0) {
-            std::printf("%s: could not be measured\n", w.title);
-            return 1;
-        }
+    for (qsizetype i = 0; i < modes.size(); ++i) {
+        const auto &w = windows[i];
+        const Figures &f = figures.at(i);
         if (w.targetMs <= 0) {
             bareMs = f.medianMs;
             std::printf("%-18s first frame %6.1f ms (median of %d; %.1f .. %.1f), "

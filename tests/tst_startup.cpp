@@ -11,6 +11,7 @@
 #include "shell/UpdateReminder.h"
 #include "shell/frmAbout.h"
 #include "shell/modRegistry.h"
+#include "startup/PanelBackdrop.h"
 #include "startup/frmAtFirst.h"
 
 #include <QAbstractButton>
@@ -80,6 +81,7 @@ private slots:
     void backButtons_data();
     void backButtons();
     void calendarIsReadable();
+    void backdropDrawnAheadIsTheSame();
     void choosingAgainRestartsTheVisit_data();
     void choosingAgainRestartsTheVisit();
     void viewResultAndBack_data();
@@ -665,6 +667,25 @@ static double contrast(const QColor &a, const QColor &b)
     };
     const double la = luminance(a), lb = luminance(b);
     return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+void tst_startup::backdropDrawnAheadIsTheSame()
+{
+    // The window has its backdrop drawn on another thread while it builds its controls, the
+    // lettering last; what it paints must be what drawing it here in one go gives.
+    frmAtFirst *window = frmAtFirst::GetOrCreate();
+    QVERIFY(window);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QImage ahead = PanelBackdrop::Picture().toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage here = PanelBackdrop::Draw().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(ahead.size(), here.size());
+    QCOMPARE(ahead.devicePixelRatio(), here.devicePixelRatio());
+    QVERIFY(ahead == here);
+    // And it is what the front panel shows behind its controls: the banner with the logo.
+    const QImage shown = window->findChild<QWidget *>(QStringLiteral("Picture2"))->grab().toImage();
+    const QRect logo(0, 0, 300, PanelBackdrop::BannerHeight);
+    QVERIFY(shown.copy(logo).convertToFormat(QImage::Format_ARGB32) == here.copy(logo));
 }
 
 void tst_startup::calendarIsReadable()

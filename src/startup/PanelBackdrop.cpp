@@ -4,13 +4,20 @@
 #include "shell/Look.h"
 #include "shell/modRegistry.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QThreadPool>
 
 #include <cmath>
+#include <future>
+#include <memory>
+#include <optional>
+#include <utility>
 
 namespace PanelBackdrop {
 
@@ -26,7 +33,8 @@ QString printedAddress()
     return address;
 }
 
-void drawBanner(QPainter &p)
+// The banner's strip, with a faint cycle running through it and an amber edge.
+void drawBannerShapes(QPainter &p)
 {
     const QRectF banner(0, 0, Width, BannerHeight);
     QLinearGradient sky(banner.topLeft(), banner.bottomLeft());
@@ -35,7 +43,7 @@ void drawBanner(QPainter &p)
     sky.setColorAt(1, QColor(22, 21, 21));
     p.fillRect(banner, sky);
 
-    // A faint cycle running through the strip, echoing what the program draws.
+    // The cycle echoes what the program draws.
     QPainterPath wave;
     for (int x = 0; x <= Width; x += 2) {
         const double y = 40 + 14 * std::sin(x / 46.0);
@@ -50,22 +58,9 @@ void drawBanner(QPainter &p)
 
     p.setPen(QPen(Look::Amber, 2));
     p.drawLine(QPointF(0, BannerHeight - 1), QPointF(Width, BannerHeight - 1));
-
-    QFont logo = Look::Verdana(24, true);
-    logo.setLetterSpacing(QFont::PercentageSpacing, 104);
-    p.setFont(logo);
-    p.setPen(QColor(0, 0, 0, 150));
-    p.drawText(QRectF(20, 3, 400, 44), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Vantrel"));
-    p.setPen(Look::Amber);
-    p.drawText(QRectF(18, 1, 400, 44), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Vantrel"));
-
-    p.setFont(Look::Verdana(7.5));
-    p.setPen(Look::White);
-    p.drawText(QRectF(20, 44, 400, 16), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Biorhythm charts for yourself, a couple or a group"));
 }
 
-// A round badge with the three cycles crossing on their mid line.
+// A round badge at the banner's right end with the three cycles crossing on their mid line.
 void drawEmblem(QPainter &p)
 {
     const QPointF centre(Width - 48, BannerHeight / 2.0);
@@ -85,26 +80,81 @@ void drawEmblem(QPainter &p)
     p.restore();
 }
 
-QPixmap draw()
+// The logo and the tag line on the banner, left of the emblem, and the address in the body.
+void drawLettering(QPainter &p, const QString &address)
 {
-    // At the screen's pixel density, so the banner and the address stay sharp.
-    const qreal dpr = qMax(qreal(1), qApp ? qApp->devicePixelRatio() : qreal(1));
-    QPixmap picture(QSize(qRound(Width * dpr), qRound(Height * dpr)));
-    picture.setDevicePixelRatio(dpr);
-    picture.fill(Look::Background);
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    drawBanner(p);
-    drawEmblem(p);
+    QFont logo = Look::Verdana(24, true);
+    logo.setLetterSpacing(QFont::PercentageSpacing, 104);
+    p.setFont(logo);
+    p.setPen(QColor(0, 0, 0, 150));
+    p.drawText(QRectF(20, 3, 400, 44), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Vantrel"));
+    p.setPen(Look::Amber);
+    p.drawText(QRectF(18, 1, 400, 44), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Vantrel"));
+
+    p.setFont(Look::Verdana(7.5));
+    p.setPen(Look::White);
+    p.drawText(QRectF(20, 44, 400, 16), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Biorhythm charts for yourself, a couple or a group"));
 
     QFont small = Look::Verdana(6.75);
     small.setUnderline(true);
     p.setFont(small);
     p.setPen(QColor(190, 170, 110));
-    p.drawText(AddressArea(), Qt::AlignCenter, printedAddress());
+    p.drawText(AddressArea(), Qt::AlignCenter, address);
+}
+
+// What the picture is drawn for, read on the GUI thread.
+struct Target
+{
+    qreal devicePixelRatio;
+    QImage::Format format;
+    QString address;
+};
+
+Target currentTarget()
+{
+    // At the screen's pixel density, so the banner and the address stay sharp, and in the
+    // format the screen's pixmaps have, so that handing it over copies nothing and changes
+    // no pixel.
+    QPixmap probe(1, 1);
+    probe.fill(Look::Background);
+    return { qMax(qreal(1), qApp ? qApp->devicePixelRatio() : qreal(1)), probe.toImage().format(),
+             printedAddress() };
+}
+
+// These touch nothing shared but the font database, which guards itself, so they may run on a
+// thread of their own. The lettering lies clear of the shapes but for the wave, which it
+// covers as it did when all was drawn in one go.
+QImage drawShapes(const Target &target)
+{
+    const qreal dpr = target.devicePixelRatio;
+    QImage picture(QSize(qRound(Width * dpr), qRound(Height * dpr)), target.format);
+    picture.setDevicePixelRatio(dpr);
+    picture.fill(Look::Background);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawBannerShapes(p);
+    drawEmblem(p);
     return picture;
 }
+
+void letter(QImage &picture, const Target &target)
+{
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    drawLettering(p, target.address);
+}
+
+// The drawing under way and its result; used on the GUI thread only.
+struct Drawing
+{
+    std::promise<void> mayLetter;
+    bool letteringAllowed = false;
+    std::future<QImage> result;
+};
+std::optional<Drawing> drawing;
+std::optional<QPixmap> drawn;
 
 } // namespace
 
@@ -114,10 +164,56 @@ QRect AddressArea()
     return QRect(Look::Px(8300), Look::Px(5040), Look::Px(1800), Look::Px(255));
 }
 
+void StartDrawing()
+{
+    if (drawn || drawing)
+        return;
+    drawing.emplace();
+    auto task = std::make_shared<std::packaged_task<QImage()>>(
+        [target = currentTarget(), mayLetter = drawing->mayLetter.get_future()]() mutable {
+            QImage picture = drawShapes(target);
+            mayLetter.wait();
+            letter(picture, target);
+            return picture;
+        });
+    drawing->result = task->get_future();
+    // On the global thread pool: Qt's raster engine splits large fills across that pool's
+    // threads unless it already runs on one of them, and on two cores the threads handing
+    // spans to each other made the whole start slower.
+    QThreadPool::globalInstance()->start([task] { (*task)(); });
+    // The drawing uses the application's fonts, so it must end before they go.
+    qAddPostRoutine(FinishDrawing);
+}
+
+void StartLettering()
+{
+    if (drawing && !std::exchange(drawing->letteringAllowed, true))
+        drawing->mayLetter.set_value();
+}
+
+void FinishDrawing()
+{
+    if (!drawing)
+        return;
+    StartLettering();
+    drawn = QPixmap::fromImage(drawing->result.get());
+    drawing.reset();
+}
+
+QImage Draw()
+{
+    const Target target = currentTarget();
+    QImage picture = drawShapes(target);
+    letter(picture, target);
+    return picture;
+}
+
 const QPixmap &Picture()
 {
-    static const QPixmap picture = draw();
-    return picture;
+    FinishDrawing();
+    if (!drawn)
+        drawn = QPixmap::fromImage(Draw());
+    return *drawn;
 }
 
 } // namespace PanelBackdrop

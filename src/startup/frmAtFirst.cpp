@@ -59,6 +59,8 @@ frmAtFirst::frmAtFirst(QWidget *parent)
     setObjectName(QStringLiteral("frmAtFirst"));
     setAttribute(Qt::WA_DeleteOnClose);
     buildLayout();
+    // The controls' own text is laid out: the backdrop's lettering may have the fonts now.
+    PanelBackdrop::StartLettering();
     buildMenus();
     connectCommands();
     centreOnScreen();
@@ -67,6 +69,8 @@ frmAtFirst::frmAtFirst(QWidget *parent)
 
 frmAtFirst::~frmAtFirst()
 {
+    // A window closed before it was ever painted does not leave its backdrop half drawn.
+    PanelBackdrop::FinishDrawing();
     if (s_instance == this)
         s_instance = nullptr;
 }

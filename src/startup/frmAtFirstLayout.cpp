@@ -1,5 +1,7 @@
 #include "frmAtFirst.h"
 
+#include "PanelBackdrop.h"
+
 #include "frmAtFirstShared.h"
 #include "model/modBiorhythm.h"
 #include "platform/Dates.h"
@@ -126,6 +128,8 @@ void frmAtFirst::buildLayout()
     Accessibility::LeaveOutOfSightChildrenOut(m_client);
     setCentralWidget(m_client);
     setFont(Look::Verdana());
+    // The backdrop is drawn while the controls are built; the fonts it takes are now in place.
+    PanelBackdrop::StartDrawing();
     Chrome::SetUpWindow(this, m_client, 10185, 5415);
 
     buildSavedMembersPanel();
