@@ -2,11 +2,17 @@
 
 #include "Look.h"
 
+#include <QGuiApplication>
 #include <QIconEngine>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QThreadPool>
 
 #include <cmath>
+#include <future>
+#include <memory>
+#include <utility>
 
 namespace AppIcon {
 
@@ -68,10 +74,14 @@ void PaintCycles(QPainter &p, const QRectF &area, qreal penWidth)
     p.restore();
 }
 
-QPixmap Picture(int size, qreal devicePixelRatio)
+namespace {
+
+// Touches nothing shared, so it may run on any thread.
+QImage drawPicture(int size, qreal devicePixelRatio)
 {
     const qreal dpr = qMax(qreal(1), devicePixelRatio);
-    QPixmap picture(QSize(qRound(size * dpr), qRound(size * dpr)));
+    QImage picture(QSize(qRound(size * dpr), qRound(size * dpr)),
+                   QImage::Format_ARGB32_Premultiplied);
     picture.setDevicePixelRatio(dpr);
     picture.fill(Qt::transparent);
     QPainter p(&picture);
@@ -83,6 +93,13 @@ QPixmap Picture(int size, qreal devicePixelRatio)
     p.drawRoundedRect(Tile, TileRadius, TileRadius);
     PaintCycles(p, CurveArea, CurveWidth);
     return picture;
+}
+
+} // namespace
+
+QPixmap Picture(int size, qreal devicePixelRatio)
+{
+    return QPixmap::fromImage(drawPicture(size, devicePixelRatio));
 }
 
 QByteArray Svg()
@@ -130,13 +147,25 @@ const QList<QSize> &iconSizes()
     return sizes;
 }
 
+QList<QImage> drawIconSizes()
+{
+    QList<QImage> pictures;
+    for (const QSize &size : iconSizes())
+        pictures.append(drawPicture(size.width(), 1));
+    return pictures;
+}
+
+// The icon's pictures being drawn ahead; used on the GUI thread only.
+std::future<QList<QImage>> drawingAhead;
+
 // The window icon with every size drawn, as the desktop gets it.
 const QIcon &drawnIcon()
 {
     static const QIcon icon = [] {
+        const QList<QImage> pictures = drawingAhead.valid() ? drawingAhead.get() : drawIconSizes();
         QIcon i;
-        for (const QSize &size : iconSizes())
-            i.addPixmap(Picture(size.width()));
+        for (const QImage &picture : pictures)
+            i.addPixmap(QPixmap::fromImage(picture));
         return i;
     }();
     return icon;
@@ -176,6 +205,17 @@ public:
 };
 
 } // namespace
+
+void StartDrawing()
+{
+    static bool started = false;
+    // Only X11 asks for a window icon's pictures, and it asks as the window is created.
+    if (std::exchange(started, true) || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    auto task = std::make_shared<std::packaged_task<QList<QImage>()>>(drawIconSizes);
+    drawingAhead = task->get_future();
+    QThreadPool::globalInstance()->start([task] { (*task)(); });
+}
 
 const QIcon &Icon()
 {

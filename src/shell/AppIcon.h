@@ -16,7 +16,10 @@ namespace AppIcon {
 
 // The icon at a size in device-independent pixels, drawn for a pixel density.
 QPixmap Picture(int size = 32, qreal devicePixelRatio = 1);
+// The window icon. Its pictures are drawn when first asked for, or ahead by StartDrawing(),
+// which a window calls on the GUI thread before it builds its controls.
 const QIcon &Icon();
+void StartDrawing();
 // The icon as an SVG document, for the desktop's icon theme.
 QByteArray Svg();
 

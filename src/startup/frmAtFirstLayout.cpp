@@ -6,6 +6,7 @@
 #include "model/modBiorhythm.h"
 #include "platform/Dates.h"
 #include "shell/Accessibility.h"
+#include "shell/AppIcon.h"
 #include "shell/ButtonImages.h"
 #include "shell/Chrome.h"
 #include "shell/Look.h"
@@ -128,8 +129,10 @@ void frmAtFirst::buildLayout()
     Accessibility::LeaveOutOfSightChildrenOut(m_client);
     setCentralWidget(m_client);
     setFont(Look::Verdana());
-    // The backdrop is drawn while the controls are built; the fonts it takes are now in place.
+    // The backdrop and the window icon are drawn while the controls are built; the fonts the
+    // backdrop takes are now in place.
     PanelBackdrop::StartDrawing();
+    AppIcon::StartDrawing();
     Chrome::SetUpWindow(this, m_client, 10185, 5415);
 
     buildSavedMembersPanel();
