@@ -1,17 +1,16 @@
 #include "AppIcon.h"
 
 #include "Look.h"
+#include "PoolTask.h"
 
 #include <QGuiApplication>
 #include <QIconEngine>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QThreadPool>
 
 #include <cmath>
 #include <future>
-#include <memory>
 #include <utility>
 
 namespace AppIcon {
@@ -212,9 +211,7 @@ void StartDrawing()
     // Only X11 asks for a window icon's pictures, and it asks as the window is created.
     if (std::exchange(started, true) || QGuiApplication::platformName() != QLatin1String("xcb"))
         return;
-    auto task = std::make_shared<std::packaged_task<QList<QImage>()>>(drawIconSizes);
-    drawingAhead = task->get_future();
-    QThreadPool::globalInstance()->start([task] { (*task)(); });
+    drawingAhead = RunOnPool(drawIconSizes);
 }
 
 const QIcon &Icon()

@@ -2,6 +2,7 @@
 
 #include "shell/AppIcon.h"
 #include "shell/Look.h"
+#include "shell/PoolTask.h"
 #include "shell/modRegistry.h"
 
 #include <QCoreApplication>
@@ -11,11 +12,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-#include <QThreadPool>
 
 #include <cmath>
 #include <future>
-#include <memory>
 #include <optional>
 #include <utility>
 
@@ -169,18 +168,13 @@ void StartDrawing()
     if (drawn || drawing)
         return;
     drawing.emplace();
-    auto task = std::make_shared<std::packaged_task<QImage()>>(
+    drawing->result = RunOnPool(
         [target = currentTarget(), mayLetter = drawing->mayLetter.get_future()]() mutable {
             QImage picture = drawShapes(target);
             mayLetter.wait();
             letter(picture, target);
             return picture;
         });
-    drawing->result = task->get_future();
-    // On the global thread pool: Qt's raster engine splits large fills across that pool's
-    // threads unless it already runs on one of them, and on two cores the threads handing
-    // spans to each other made the whole start slower.
-    QThreadPool::globalInstance()->start([task] { (*task)(); });
     // The drawing uses the application's fonts, so it must end before they go.
     qAddPostRoutine(FinishDrawing);
 }
