@@ -1,114 +1,22 @@
 #include "PanelBackdrop.h"
 
-#include "shell/AppIcon.h"
+#include "BackdropArt.h"
 #include "shell/Look.h"
 #include "shell/PoolTask.h"
-#include "shell/modRegistry.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QImage>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
-#include <QRadialGradient>
 
-#include <cmath>
+#include <algorithm>
+#include <cstddef>
 #include <future>
+#include <initializer_list>
 #include <optional>
 #include <utility>
 
 namespace PanelBackdrop {
 
 namespace {
-
-// The site as people type it: without the scheme.
-QString printedAddress()
-{
-    QString address = modRegistry::SiteAddress();
-    const int scheme = address.indexOf(QStringLiteral("://"));
-    if (scheme >= 0)
-        address.remove(0, scheme + 3);
-    return address;
-}
-
-// The banner's strip, with a faint cycle running through it and an amber edge.
-void drawBannerShapes(QPainter &p)
-{
-    const QRectF banner(0, 0, Width, BannerHeight);
-    QLinearGradient sky(banner.topLeft(), banner.bottomLeft());
-    sky.setColorAt(0, QColor(74, 62, 30));
-    sky.setColorAt(0.55, QColor(40, 36, 30));
-    sky.setColorAt(1, QColor(22, 21, 21));
-    p.fillRect(banner, sky);
-
-    // The cycle echoes what the program draws.
-    QPainterPath wave;
-    for (int x = 0; x <= Width; x += 2) {
-        const double y = 40 + 14 * std::sin(x / 46.0);
-        if (x == 0)
-            wave.moveTo(x, y);
-        else
-            wave.lineTo(x, y);
-    }
-    p.setPen(QPen(QColor(255, 199, 6, 40), 2));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(wave);
-
-    p.setPen(QPen(Look::Amber, 2));
-    p.drawLine(QPointF(0, BannerHeight - 1), QPointF(Width, BannerHeight - 1));
-}
-
-// A round badge at the banner's right end with the three cycles crossing on their mid line.
-void drawEmblem(QPainter &p)
-{
-    const QPointF centre(Width - 48, BannerHeight / 2.0);
-    const qreal r = 27;
-    QRadialGradient glow(centre, r);
-    glow.setColorAt(0, QColor(60, 56, 50));
-    glow.setColorAt(1, QColor(26, 25, 25));
-    p.setBrush(glow);
-    p.setPen(QPen(Look::Amber, 2));
-    p.drawEllipse(centre, r, r);
-
-    p.save();
-    QPainterPath clip;
-    clip.addEllipse(centre, r - 3, r - 3);
-    p.setClipPath(clip);
-    AppIcon::PaintCycles(p, QRectF(centre.x() - r, centre.y() - (r - 9), 2 * r, 2 * (r - 9)), 1.8);
-    p.restore();
-}
-
-// The logo and the tag line on the banner, left of the emblem, and the address in the body.
-void drawLettering(QPainter &p, const QString &address)
-{
-    QFont logo = Look::Verdana(24, true);
-    logo.setLetterSpacing(QFont::PercentageSpacing, 104);
-    p.setFont(logo);
-    p.setPen(QColor(0, 0, 0, 150));
-    p.drawText(QRectF(20, 3, 400, 44), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Vantrel"));
-    p.setPen(Look::Amber);
-    p.drawText(QRectF(18, 1, 400, 44), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Vantrel"));
-
-    p.setFont(Look::Verdana(7.5));
-    p.setPen(Look::White);
-    p.drawText(QRectF(20, 44, 400, 16), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Biorhythm charts for yourself, a couple or a group"));
-
-    QFont small = Look::Verdana(6.75);
-    small.setUnderline(true);
-    p.setFont(small);
-    p.setPen(QColor(190, 170, 110));
-    p.drawText(AddressArea(), Qt::AlignCenter, address);
-}
-
-// What the picture is drawn for, read on the GUI thread.
-struct Target
-{
-    qreal devicePixelRatio;
-    QImage::Format format;
-    QString address;
-};
 
 Target currentTarget()
 {
@@ -117,32 +25,56 @@ Target currentTarget()
     // no pixel.
     QPixmap probe(1, 1);
     probe.fill(Look::Background);
-    return { qMax(qreal(1), qApp ? qApp->devicePixelRatio() : qreal(1)), probe.toImage().format(),
-             printedAddress() };
+    return { qMax(qreal(1), qApp ? qApp->devicePixelRatio() : qreal(1)), probe.toImage().format() };
 }
 
-// These touch nothing shared but the font database, which guards itself, so they may run on a
-// thread of their own. The lettering lies clear of the shapes but for the wave, which it
-// covers as it did when all was drawn in one go.
-QImage drawShapes(const Target &target)
+// The picture the build drew for this target, if it drew one with the fonts and the dots per
+// inch the drawing would have here.
+const StoredPicture *storedFor(const Target &target)
 {
-    const qreal dpr = target.devicePixelRatio;
-    QImage picture(QSize(qRound(Width * dpr), qRound(Height * dpr)), target.format);
+    for (const StoredPicture *picture : { &DrawnAtRatio1, &DrawnAtRatio2 }) {
+        if (picture->devicePixelRatio == target.devicePixelRatio && picture->format == target.format
+            && CurrentSetting(target.format)
+                == Setting { picture->dotsPerInch, picture->scaledScreens,
+                             QString::fromUtf8(picture->fontFamily) })
+            return picture;
+    }
+    return nullptr;
+}
+
+QImage unpack(const StoredPicture &stored)
+{
+    const int dpr = stored.devicePixelRatio;
+    QImage picture(QSize(Width * dpr, Height * dpr), stored.format);
     picture.setDevicePixelRatio(dpr);
+    if (picture.depth() != 32)
+        return {};
+    // Most of it is the plain body, which fills fastest in one go.
     picture.fill(Look::Background);
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    drawBannerShapes(p);
-    drawEmblem(p);
-    return picture;
+    const quint32 body = picture.pixel(0, 0);
+    int x = 0, y = 0;
+    quint32 *line = reinterpret_cast<quint32 *>(picture.scanLine(0));
+    for (std::size_t i = 0; i + 1 < stored.runs.size(); i += 2) {
+        const quint32 count = stored.runs[i + 1];
+        // Runs that do not fill the picture exactly are not this program's: it is drawn instead.
+        if (y >= picture.height() || count == 0 || count > quint32(picture.width() - x))
+            return {};
+        if (stored.runs[i] != body)
+            std::fill_n(line + x, count, stored.runs[i]);
+        x += int(count);
+        if (x == picture.width() && ++y < picture.height()) {
+            x = 0;
+            line = reinterpret_cast<quint32 *>(picture.scanLine(y));
+        }
+    }
+    return y == picture.height() ? picture : QImage();
 }
 
-void letter(QImage &picture, const Target &target)
+QImage drawWhole(const Target &target)
 {
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    drawLettering(p, target.address);
+    QImage picture = DrawShapes(target);
+    DrawLettering(picture);
+    return picture;
 }
 
 // The drawing under way and its result; used on the GUI thread only.
@@ -154,27 +86,27 @@ struct Drawing
 };
 std::optional<Drawing> drawing;
 std::optional<QPixmap> drawn;
+const StoredPicture *stored = nullptr;
 
 } // namespace
 
-QRect AddressArea()
-{
-    // The hotspot: Left 8300, Top 5040, 1800 x 255 twips.
-    return QRect(Look::Px(8300), Look::Px(5040), Look::Px(1800), Look::Px(255));
-}
-
 void StartDrawing()
 {
-    if (drawn || drawing)
+    if (drawn || drawing || stored)
+        return;
+    const Target target = currentTarget();
+    // The build's picture is unpacked when first painted: that takes less than handing work
+    // to another thread.
+    stored = storedFor(target);
+    if (stored)
         return;
     drawing.emplace();
-    drawing->result = RunOnPool(
-        [target = currentTarget(), mayLetter = drawing->mayLetter.get_future()]() mutable {
-            QImage picture = drawShapes(target);
-            mayLetter.wait();
-            letter(picture, target);
-            return picture;
-        });
+    drawing->result = RunOnPool([target, mayLetter = drawing->mayLetter.get_future()]() mutable {
+        QImage picture = DrawShapes(target);
+        mayLetter.wait();
+        DrawLettering(picture);
+        return picture;
+    });
     // The drawing uses the application's fonts, so it must end before they go.
     qAddPostRoutine(FinishDrawing);
 }
@@ -196,17 +128,24 @@ void FinishDrawing()
 
 QImage Draw()
 {
-    const Target target = currentTarget();
-    QImage picture = drawShapes(target);
-    letter(picture, target);
-    return picture;
+    return drawWhole(currentTarget());
+}
+
+QImage DrawnByTheBuild()
+{
+    const StoredPicture *picture = storedFor(currentTarget());
+    return picture ? unpack(*picture) : QImage();
 }
 
 const QPixmap &Picture()
 {
     FinishDrawing();
-    if (!drawn)
-        drawn = QPixmap::fromImage(Draw());
+    if (!drawn) {
+        QImage picture;
+        if (const StoredPicture *built = stored ? stored : storedFor(currentTarget()))
+            picture = unpack(*built);
+        drawn = QPixmap::fromImage(picture.isNull() ? Draw() : std::move(picture));
+    }
     return *drawn;
 }
 
