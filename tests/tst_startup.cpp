@@ -11,6 +11,7 @@
 #include "shell/UpdateReminder.h"
 #include "shell/frmAbout.h"
 #include "shell/modRegistry.h"
+#include "startup/BackdropArt.h"
 #include "startup/PanelBackdrop.h"
 #include "startup/frmAtFirst.h"
 
@@ -83,6 +84,8 @@ private slots:
     void calendarIsReadable();
     void backdropDrawnAheadIsTheSame();
     void backdropBuiltAheadIsTheDrawnOne();
+    void backdropRunsRoundTrip_data();
+    void backdropRunsRoundTrip();
     void choosingAgainRestartsTheVisit_data();
     void choosingAgainRestartsTheVisit();
     void viewResultAndBack_data();
@@ -706,6 +709,56 @@ void tst_startup::backdropBuiltAheadIsTheDrawnOne()
     QCOMPARE(stored.devicePixelRatio(), drawn.devicePixelRatio());
     QCOMPARE(stored.format(), drawn.format());
     QVERIFY(stored == drawn);
+}
+
+void tst_startup::backdropRunsRoundTrip_data()
+{
+    // A picture whose rows end in the colour the next row starts with, so a run carried over
+    // the end of a row would go unnoticed in a count of pixels; with one odd pixel per row.
+    QImage picture(PanelBackdrop::Width, PanelBackdrop::Height, QImage::Format_RGB32);
+    picture.fill(Look::Background);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = picture.width() - 40; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(200, 10, 10));
+        for (int x = 0; x < 25; ++x)
+            picture.setPixel(x, y, qRgb(200, 10, 10));
+        picture.setPixel((y * 37) % picture.width(), y, qRgb(y % 256, 99, 1));
+    }
+    const QList<quint32> runs = PanelBackdrop::Runs(picture);
+    // The run that ends the first row: every row is filled exactly, the first one too.
+    qsizetype endOfRow = 1;
+    for (quint32 filled = runs.at(1); filled < quint32(picture.width()); endOfRow += 2)
+        filled += runs.at(endOfRow + 2);
+
+    QTest::addColumn<QList<quint32>>("runs");
+    QTest::addColumn<QImage>("unpacked");
+    QTest::newRow("as written") << runs << picture;
+    QList<quint32> damaged = runs;
+    damaged[endOfRow] += damaged[endOfRow + 2];
+    damaged.remove(endOfRow + 1, 2);
+    QTest::newRow("a run across the end of a row") << damaged << QImage();
+    damaged = runs;
+    damaged[damaged.size() - 1] += 1;
+    QTest::newRow("last run past the end") << damaged << QImage();
+    damaged = runs;
+    damaged.remove(damaged.size() - 2, 2);
+    QTest::newRow("last run missing") << damaged << QImage();
+    QTest::newRow("a run more") << (runs + QList<quint32> { 1, 1 }) << QImage();
+    damaged = runs;
+    damaged.insert(2, 2, 0); // a run of no pixels in the first row
+    QTest::newRow("an empty run") << damaged << QImage();
+    QTest::newRow("nothing") << QList<quint32>() << QImage();
+}
+
+void tst_startup::backdropRunsRoundTrip()
+{
+    QFETCH(QList<quint32>, runs);
+    QFETCH(QImage, unpacked);
+    const PanelBackdrop::StoredPicture stored { 1, QImage::Format_RGB32, 96, false, "",
+                                                { runs.constData(), std::size_t(runs.size()) } };
+    const QImage back = PanelBackdrop::Unpack(stored);
+    QCOMPARE(back.isNull(), unpacked.isNull());
+    QVERIFY(back == unpacked);
 }
 
 void tst_startup::calendarIsReadable()

@@ -13,7 +13,9 @@
 #include <QRadialGradient>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 namespace PanelBackdrop {
 
@@ -151,6 +153,34 @@ QList<quint32> Runs(const QImage &picture)
         }
     }
     return runs;
+}
+
+QImage Unpack(const StoredPicture &stored)
+{
+    const int dpr = stored.devicePixelRatio;
+    QImage picture(QSize(Width * dpr, Height * dpr), stored.format);
+    picture.setDevicePixelRatio(dpr);
+    if (picture.depth() != 32)
+        return {};
+    // Most of it is the plain body, which fills fastest in one go.
+    picture.fill(Look::Background);
+    const quint32 body = picture.pixel(0, 0);
+    int x = 0, y = 0;
+    quint32 *line = reinterpret_cast<quint32 *>(picture.scanLine(0));
+    for (std::size_t i = 0; i + 1 < stored.runs.size(); i += 2) {
+        const quint32 count = stored.runs[i + 1];
+        // Runs that do not fill the picture exactly are not this program's: it is drawn instead.
+        if (y >= picture.height() || count == 0 || count > quint32(picture.width() - x))
+            return {};
+        if (stored.runs[i] != body)
+            std::fill_n(line + x, count, stored.runs[i]);
+        x += int(count);
+        if (x == picture.width() && ++y < picture.height()) {
+            x = 0;
+            line = reinterpret_cast<quint32 *>(picture.scanLine(y));
+        }
+    }
+    return y == picture.height() ? picture : QImage();
 }
 
 } // namespace PanelBackdrop

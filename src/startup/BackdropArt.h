@@ -49,6 +49,8 @@ struct StoredPicture
     const char *fontFamily;
     std::span<const quint32> runs;
 };
+// The picture, or null if its runs do not fill it exactly.
+QImage Unpack(const StoredPicture &stored);
 extern const StoredPicture DrawnAtRatio1;
 extern const StoredPicture DrawnAtRatio2;
 
