@@ -128,6 +128,13 @@ void DrawLettering(QImage &picture)
     p.drawText(AddressArea(), Qt::AlignCenter, printedAddress());
 }
 
+QImage DrawWhole(const Target &target)
+{
+    QImage picture = DrawShapes(target);
+    DrawLettering(picture);
+    return picture;
+}
+
 Setting CurrentSetting(QImage::Format format)
 {
     bool scaled = false;

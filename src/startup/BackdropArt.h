@@ -21,6 +21,8 @@ struct Target
 QImage DrawShapes(const Target &target);
 // The logo, the tag line and the address, over the shapes.
 void DrawLettering(QImage &picture);
+// The two in one go.
+QImage DrawWhole(const Target &target);
 
 // What a finished picture is told apart by, beyond its size: the logical dots per inch its
 // fonts are scaled by, whether any screen is scaled (the toolkit then draws text without

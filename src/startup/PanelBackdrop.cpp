@@ -40,13 +40,6 @@ const StoredPicture *storedFor(const Target &target)
     return nullptr;
 }
 
-QImage drawWhole(const Target &target)
-{
-    QImage picture = DrawShapes(target);
-    DrawLettering(picture);
-    return picture;
-}
-
 // The drawing under way and its result; used on the GUI thread only.
 struct Drawing
 {
@@ -98,7 +91,7 @@ void FinishDrawing()
 
 QImage Draw()
 {
-    return drawWhole(currentTarget());
+    return DrawWhole(currentTarget());
 }
 
 QImage DrawnByTheBuild()

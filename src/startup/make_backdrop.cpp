@@ -20,7 +20,8 @@ QByteArray cString(const QByteArray &text)
         const auto byte = static_cast<unsigned char>(c);
         const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z')
             || (byte >= '0' && byte <= '9') || byte == ' ';
-        out += plain ? QByteArray(1, c) : QByteArray("\\") + QByteArray::number(byte, 8).rightJustified(3, '0');
+        out += plain ? QByteArray(1, c)
+                     : QByteArray("\\") + QByteArray::number(byte, 8).rightJustified(3, '0');
     }
     return out + '"';
 }
@@ -49,9 +50,7 @@ int main(int argc, char *argv[])
     // The format opaque pixmaps have on screens of 24 and 32 bits.
     constexpr QImage::Format format = QImage::Format_RGB32;
     const Setting setting = CurrentSetting(format);
-    QImage picture = DrawShapes({ qreal(ratio), format });
-    DrawLettering(picture);
-    const QList<quint32> runs = Runs(picture);
+    const QList<quint32> runs = Runs(DrawWhole({ qreal(ratio), format }));
     if (runs.isEmpty())
         return 1;
 
