@@ -1,3 +1,5 @@
+#include "TestFiles.h"
+
 #include "startup/SavedMembersFile.h"
 
 #include <QCryptographicHash>
@@ -23,9 +25,8 @@
 
 // ---------------------------------------------------------------------------------------------
 // Faults on demand. A full disk or a refused rename cannot be arranged for real in a temporary
-// folder, so this program puts its own rename() and write() in front of the C library's: the
-// code under test reaches them through std::filesystem and QFile. They behave normally unless
-// a case arms them.
+// folder, so this program puts its own rename(), renameat2() and write() in front of the C
+// library's. They behave normally unless a case arms them.
 
 namespace Injected {
 int renameErrno = 0; // non-zero: every rename fails with it
@@ -70,6 +71,20 @@ extern "C" int rename(const char *from, const char *to) noexcept
     return real(from, to);
 }
 
+// The swap of two names that replaces the file is a rename too.
+extern "C" int renameat2(int fromFolder, const char *from, int toFolder, const char *to,
+                         unsigned int flags) noexcept
+{
+    using Real = int (*)(int, const char *, int, const char *, unsigned int);
+    static const Real real = Injected::next<Real>("renameat2");
+    ++Injected::renameCalls;
+    if (Injected::renameErrno != 0) {
+        errno = Injected::renameErrno;
+        return -1;
+    }
+    return real(fromFolder, from, toFolder, to, flags);
+}
+
 extern "C" ssize_t write(int fd, const void *data, size_t size)
 {
     using Real = ssize_t (*)(int, const void *, size_t);
@@ -93,6 +108,7 @@ extern "C" ssize_t write(int fd, const void *data, size_t size)
 
 namespace {
 
+using namespace TestFiles;
 using Record = SavedMembersFile::Record;
 
 constexpr quint32 Seed = 0x5EED2024u;
@@ -511,19 +527,6 @@ bool same(const Record &a, const Record &b)
 bool sameRecords(const QList<Record> &a, const QList<Record> &b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), same);
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        && file.write(bytes) == bytes.size();
 }
 
 QStringList entriesOf(const QString &folder)

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,7 +18,8 @@ bool userCanWrite(const QString &folder)
 }
 
 // Creates the folder and any missing parent with mode 0700: the saved people are personal data
-// that no other user of the machine should be able to list.
+// that no other user of the machine should be able to list. Each new folder is synced into its
+// parent, or a power cut could take it, and the first person saved in it, away again.
 void makePrivatePath(const QString &path)
 {
     if (QFileInfo(path).isDir())
@@ -25,7 +27,14 @@ void makePrivatePath(const QString &path)
     const QString parent = QFileInfo(path).absolutePath();
     if (parent != path)
         makePrivatePath(parent);
-    ::mkdir(QFile::encodeName(path).constData(), S_IRWXU);
+    if (::mkdir(QFile::encodeName(path).constData(), S_IRWXU) != 0)
+        return;
+    const int fd
+        = ::open(QFile::encodeName(parent).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 } // namespace

@@ -1,20 +1,18 @@
 #include "SavedMembersFile.h"
 
+#include "SavedMembersFileLines.h"
 #include "platform/DataLocation.h"
-#include "platform/Dates.h"
+#include "platform/FileReplacement.h"
 
-#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
-#include <QFileInfo>
-#include <QLocale>
 #include <QMap>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
+#include <climits>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -25,219 +23,15 @@ namespace {
 
 using Record = SavedMembersFile::Record;
 using Fingerprint = SavedMembersFile::Fingerprint;
+using Replaced = FileReplacement::Outcome;
 
 // How much of the file is read at a time, and how much of a new file gathers before it is
 // written.
 constexpr qsizetype ChunkBytes = 256 * 1024;
 
-constexpr QByteArrayView ByteOrderMark("\xEF\xBB\xBF");
-
-bool isBlank(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-QStringView trimBlanks(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-// The first three items of one line. A quoted item runs to the next double quote, or to the
-// end of the line when that quote is missing; what follows a closing quote up to the next
-// comma belongs to no item. An unquoted item runs to the next comma, blanks around it dropped.
-std::array<QStringView, 3> firstItems(QStringView line)
-{
-    std::array<QStringView, 3> items;
-    qsizetype i = 0;
-    const qsizetype n = line.size();
-    for (QStringView &item : items) {
-        while (i < n && isBlank(line[i]))
-            ++i;
-        if (i < n && line[i] == QLatin1Char('"')) {
-            const qsizetype close = line.indexOf(QLatin1Char('"'), i + 1);
-            const qsizetype end = close < 0 ? n : close;
-            item = line.mid(i + 1, end - i - 1);
-            const qsizetype comma = close < 0 ? -1 : line.indexOf(QLatin1Char(','), close + 1);
-            i = comma < 0 ? n : comma;
-        } else {
-            const qsizetype comma = line.indexOf(QLatin1Char(','), i);
-            const qsizetype end = comma < 0 ? n : comma;
-            item = trimBlanks(line.mid(i, end - i));
-            i = end;
-        }
-        if (i >= n)
-            break;
-        ++i; // past the comma
-    }
-    return items;
-}
-
-// A line holding nothing but blanks is no record. The decoder drops a byte order mark that
-// opens a line, so one alone makes a line blank too.
-bool isBlankLine(QByteArrayView line)
-{
-    if (line.startsWith(ByteOrderMark))
-        line = line.sliced(ByteOrderMark.size());
-    return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
-}
-
-Record parseLine(QByteArrayView line)
-{
-    // Bytes that do not decode become replacement characters; they never stop the reading.
-    const QString text = QString::fromLocal8Bit(line);
-    const std::array<QStringView, 3> items = firstItems(text);
-    return Record { items[0].toString(), items[1].toString(), items[2].toString() };
-}
-
-QByteArray quoted(const QString &field)
-{
-    // One record a line, whatever a field holds.
-    QString text = field;
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return '"' + text.toLocal8Bit() + '"';
-}
-
-// Cuts a stream of bytes, fed in pieces of any size, into lines. LF, CR LF and a bare CR each
-// end a line; a byte order mark that opens the stream belongs to no line. It hands its
-// handler every line of up to MaxLineBytes without its line end, through line(), which says
-// whether the line stays, and then every byte that stays, in order, through keep(): a removal
-// writes those out, so a line that goes takes its line end with it and nothing else changes.
-// A longer line is damaged: it stays, and is passed on piece by piece as it comes, never held.
-class LineSplitter
-{
-public:
-    template<typename Handler> void feed(QByteArrayView bytes, Handler &handler)
-    {
-        if (!m_headDone) {
-            while (!bytes.isEmpty() && m_head.size() < ByteOrderMark.size()
-                   && bytes.front() == ByteOrderMark[m_head.size()]) {
-                m_head += bytes.front();
-                bytes = bytes.sliced(1);
-            }
-            if (m_head.size() == ByteOrderMark.size()) {
-                m_headDone = true;
-                handler.keep(m_head);
-            } else if (!bytes.isEmpty()) {
-                // Only the start of a mark: those bytes begin the first line.
-                m_headDone = true;
-                const QByteArray head = m_head;
-                split(head, handler);
-            } else {
-                return;
-            }
-        }
-        split(bytes, handler);
-    }
-
-    // The end of the stream: a last line without a line end is a line too.
-    template<typename Handler> void finish(Handler &handler)
-    {
-        if (!m_headDone) {
-            m_headDone = true;
-            const QByteArray head = m_head;
-            split(head, handler);
-        }
-        if (m_overlong)
-            m_overlong = false;
-        else if (!m_pending.isEmpty())
-            endLine({}, {}, handler);
-        m_pending.clear();
-    }
-
-private:
-    template<typename Handler> void split(QByteArrayView bytes, Handler &handler)
-    {
-        qsizetype i = 0;
-        const qsizetype n = bytes.size();
-        if (m_afterCr != AfterCr::No && n > 0) {
-            // The LF of a CR LF that came in two pieces goes where its CR went.
-            if (bytes[0] == '\n') {
-                if (m_afterCr == AfterCr::Kept)
-                    handler.keep(bytes.first(1));
-                i = 1;
-            }
-            m_afterCr = AfterCr::No;
-        }
-        while (i < n) {
-            qsizetype end = i;
-            while (end < n && bytes[end] != '\n' && bytes[end] != '\r')
-                ++end;
-            if (end == n) {
-                grow(bytes.sliced(i), handler);
-                return;
-            }
-            qsizetype terminator = 1;
-            bool crAtEnd = false;
-            if (bytes[end] == '\r') {
-                if (end + 1 < n)
-                    terminator = bytes[end + 1] == '\n' ? 2 : 1;
-                else
-                    crAtEnd = true;
-            }
-            const bool kept
-                = endLine(bytes.sliced(i, end - i), bytes.sliced(end, terminator), handler);
-            if (crAtEnd)
-                m_afterCr = kept ? AfterCr::Kept : AfterCr::Dropped;
-            i = end + terminator;
-        }
-    }
-
-    // Bytes of a line whose end has not come yet.
-    template<typename Handler> void grow(QByteArrayView bytes, Handler &handler)
-    {
-        if (m_overlong) {
-            handler.keep(bytes);
-        } else if (m_pending.size() + bytes.size() > SavedMembersFile::MaxLineBytes) {
-            m_overlong = true;
-            handler.keep(m_pending);
-            handler.keep(bytes);
-            m_pending.clear();
-        } else {
-            m_pending += bytes;
-        }
-    }
-
-    template<typename Handler>
-    bool endLine(QByteArrayView tail, QByteArrayView terminator, Handler &handler)
-    {
-        bool kept = true;
-        if (m_overlong) {
-            m_overlong = false;
-            handler.keep(tail);
-        } else if (m_pending.size() + tail.size() > SavedMembersFile::MaxLineBytes) {
-            handler.keep(m_pending);
-            handler.keep(tail);
-        } else if (m_pending.isEmpty()) {
-            kept = handler.line(tail);
-            if (kept)
-                handler.keep(tail);
-        } else {
-            m_pending += tail;
-            kept = handler.line(m_pending);
-            if (kept)
-                handler.keep(m_pending);
-        }
-        m_pending.clear();
-        if (kept)
-            handler.keep(terminator);
-        return kept;
-    }
-
-    enum class AfterCr { No, Kept, Dropped };
-
-    QByteArray m_head; // the first bytes of the stream, while they may be a byte order mark
-    bool m_headDone = false;
-    QByteArray m_pending; // the start of a line that goes on in the next piece
-    bool m_overlong = false; // the line being cut is over the limit
-    AfterCr m_afterCr = AfterCr::No; // the last piece ended with a line's CR
-};
+// A save that meets another program's change starts again on the changed file; one that
+// keeps meeting changes gives up rather than hold the user up.
+constexpr int SaveAttempts = 3;
 
 // Positions among the records, in ascending order, met one record at a time.
 class Positions
@@ -267,45 +61,59 @@ private:
     int m_next = 0;
 };
 
-// The reading handlers: all of them keep every line; a removal drops some.
-struct Lister
+class Picker : public SavedMembersLines::Handler
 {
-    const std::function<void(Record &&)> &take;
+public:
+    explicit Picker(const QList<int> &positions)
+        : m_wanted(positions)
+    { }
 
-    bool line(QByteArrayView line)
+    bool line(QByteArrayView line) override
     {
-        if (take && !isBlankLine(line))
-            take(parseLine(line));
-        return true;
-    }
-    void keep(QByteArrayView) { }
-};
-
-struct Picker
-{
-    Positions wanted;
-    QMap<int, Record> found;
-    int record = 0;
-
-    bool line(QByteArrayView line)
-    {
-        if (isBlankLine(line))
+        if (SavedMembersLines::IsBlankLine(line))
             return true;
-        const int at = record++;
-        if (wanted.nextIsOne())
-            found.insert(at, parseLine(line));
+        const int at = m_record++;
+        if (m_wanted.nextIsOne())
+            m_found.insert(at, SavedMembersLines::ParseLine(line));
         return true;
     }
-    void keep(QByteArrayView) { }
+    void keep(QByteArrayView) override { }
+
+    Record found(int position) const { return m_found.value(position); }
+
+private:
+    Positions m_wanted;
+    QMap<int, Record> m_found;
+    int m_record = 0;
 };
 
-struct Remover
+class Remover : public SavedMembersLines::Handler
 {
-    Positions removed;
-    QByteArray kept; // what stays, until it is written out
+public:
+    explicit Remover(const QList<int> &positions)
+        : m_removed(positions)
+    { }
 
-    bool line(QByteArrayView line) { return isBlankLine(line) || !removed.nextIsOne(); }
-    void keep(QByteArrayView bytes) { kept += bytes; }
+    bool line(QByteArrayView line) override
+    {
+        return SavedMembersLines::IsBlankLine(line) || !m_removed.nextIsOne();
+    }
+    void keep(QByteArrayView bytes) override { m_kept += bytes; }
+
+    bool allMet() const { return m_removed.allMet(); }
+    // What stays, once enough of it has gathered or when `all`.
+    bool writeOut(FileReplacement &output, bool all = false)
+    {
+        if (m_kept.size() < ChunkBytes && !all)
+            return true;
+        const bool written = output.write(m_kept);
+        m_kept.clear();
+        return written;
+    }
+
+private:
+    Positions m_removed;
+    QByteArray m_kept;
 };
 
 // The saved-members file opened for reading. Whatever the name leads to, only a regular file
@@ -323,14 +131,14 @@ public:
         }
         struct stat info;
         if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-            ::close(m_fd);
-            m_fd = -1;
+            ::close(std::exchange(m_fd, -1));
             return;
         }
         m_size = info.st_size;
     }
     ~InputFile()
     {
+        // Only read from: closing it cannot lose anything.
         if (m_fd >= 0)
             ::close(m_fd);
     }
@@ -340,17 +148,45 @@ public:
     bool isOpen() const { return m_fd >= 0; }
     bool isMissing() const { return m_missing; }
     qint64 size() const { return m_size; }
+    int descriptor() const { return m_fd; }
 
     // Reads the file to its end, a piece at a time, through `consume`, which may stop it by
     // returning false. The fingerprint of the bytes read; none when the reading failed or
     // was stopped.
     template<typename Consume> std::optional<Fingerprint> stream(Consume &&consume)
     {
+        return streamFrom([this](char *data, size_t size) { return ::read(m_fd, data, size); },
+                          consume);
+    }
+
+    // Whether the file, read again from its start, holds what `read` was taken of. The
+    // descriptor is closed then: a replacement counts that close among its calls.
+    Replaced stillHolds(const Fingerprint &read)
+    {
+        off_t offset = 0;
+        const std::optional<Fingerprint> again = streamFrom(
+            [this, &offset](char *data, size_t size) {
+                const ssize_t got = ::pread(m_fd, data, size, offset);
+                if (got > 0)
+                    offset += got;
+                return got;
+            },
+            [](QByteArrayView) { return true; });
+        const bool closed = ::close(std::exchange(m_fd, -1)) == 0;
+        if (!again || !closed)
+            return Replaced::Failed;
+        return *again == read ? Replaced::Done : Replaced::Changed;
+    }
+
+private:
+    template<typename Read, typename Consume>
+    static std::optional<Fingerprint> streamFrom(Read &&readSome, Consume &&consume)
+    {
         QCryptographicHash hash(QCryptographicHash::Blake2b_256);
         QByteArray buffer(ChunkBytes, Qt::Uninitialized);
         qint64 total = 0;
         for (;;) {
-            const ssize_t got = ::read(m_fd, buffer.data(), size_t(buffer.size()));
+            const ssize_t got = readSome(buffer.data(), size_t(buffer.size()));
             if (got < 0 && errno == EINTR)
                 continue;
             if (got < 0)
@@ -366,15 +202,14 @@ public:
         return Fingerprint { total, hash.result() };
     }
 
-private:
     int m_fd = -1;
     bool m_missing = false;
     qint64 m_size = 0;
 };
 
-template<typename Handler> std::optional<Fingerprint> streamLines(InputFile &file, Handler &handler)
+std::optional<Fingerprint> streamLines(InputFile &file, SavedMembersLines::Handler &handler)
 {
-    LineSplitter lines;
+    SavedMembersLines::Splitter lines;
     std::optional<Fingerprint> read = file.stream([&](QByteArrayView piece) {
         lines.feed(piece, handler);
         return true;
@@ -383,28 +218,39 @@ template<typename Handler> std::optional<Fingerprint> streamLines(InputFile &fil
     return read;
 }
 
-bool writeAll(int fd, QByteArrayView bytes)
+// Where the bytes behind a name live: the name itself, or what its links lead to, link by link,
+// so that a link stays a link and the file it leads to is the one rewritten. Also when nothing
+// is there yet (a link made for a file still to come). Empty when it cannot be told. Done by
+// hand rather than by realpath(), whose own calls would hide from a check of every call.
+QString resolvedTarget(const QString &path)
 {
-    while (!bytes.isEmpty()) {
-        const ssize_t written = ::write(fd, bytes.data(), size_t(bytes.size()));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes = bytes.sliced(written);
+    QByteArray name = QFile::encodeName(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (::lstat(name.constData(), &info) != 0)
+            return errno == ENOENT ? QFile::decodeName(name) : QString();
+        if (!S_ISLNK(info.st_mode))
+            return QFile::decodeName(name);
+        char text[PATH_MAX];
+        const ssize_t size = ::readlink(name.constData(), text, sizeof text);
+        if (size <= 0 || size_t(size) >= sizeof text)
+            return QString();
+        const QByteArray link(text, size);
+        name = link.startsWith('/') ? link : name.left(name.lastIndexOf('/') + 1) + link;
     }
-    return true;
+    return QString();
 }
 
-// After a rename only the folder's own entry says which file the name stands for.
-void syncFolder(const QString &folder)
+// After a file is made only the folder's entry says that the name stands for it.
+bool syncFolderOf(const QByteArray &path)
 {
-    const int fd
-        = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? "/" : path.left(slash);
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
 }
 
 } // namespace
@@ -418,14 +264,24 @@ QString SavedMembersFile::DefaultPath()
     return DataLocation::Folder() + QStringLiteral("/Vantrel");
 }
 
-void SavedMembersFile::EnsureExists() const
+bool SavedMembersFile::EnsureExists() const
 {
     // Names and birth dates are nobody else's business. O_EXCL leaves whatever is at the name
     // already as it is, even a link that leads nowhere.
-    const int fd = ::open(QFile::encodeName(m_path).constData(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NONBLOCK | O_CLOEXEC, 0600);
-    if (fd >= 0)
-        ::close(fd);
+    const QByteArray name = QFile::encodeName(m_path);
+    const int fd
+        = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return errno == EEXIST;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced && syncFolderOf(name);
+}
+
+void SavedMembersFile::RemoveLeftovers() const
+{
+    const QString target = resolvedTarget(m_path);
+    if (!target.isEmpty())
+        FileReplacement::RemoveLeftovers(target);
 }
 
 std::optional<SavedMembersFile::Fingerprint>
@@ -434,20 +290,8 @@ SavedMembersFile::Read(const std::function<void(Record &&)> &take) const
     InputFile file(m_path);
     if (!file.isOpen())
         return std::nullopt;
-    Lister lister { take };
+    SavedMembersLines::Lister lister(take);
     return streamLines(file, lister);
-}
-
-QList<SavedMembersFile::Record> SavedMembersFile::Parse(const QByteArray &bytes)
-{
-    QList<Record> records;
-    const std::function<void(Record &&)> take
-        = [&records](Record &&record) { records.append(std::move(record)); };
-    Lister lister { take };
-    LineSplitter lines;
-    lines.feed(bytes, lister);
-    lines.finish(lister);
-    return records;
 }
 
 QList<SavedMembersFile::Record> SavedMembersFile::Records() const
@@ -466,19 +310,8 @@ QStringList SavedMembersFile::Names() const
     return names;
 }
 
-bool SavedMembersFile::IsStorableName(const QString &name)
-{
-    return !name.contains(QLatin1Char('"'));
-}
-
-QByteArray SavedMembersFile::RecordLine(const QString &name, const QDate &dob, qint32 color)
-{
-    // ISO dates read back the same whatever the date settings are when they are read.
-    return quoted(name) + ',' + quoted(dob.toString(Qt::ISODate)) + ','
-        + quoted(QString::number(color)) + "\r\n";
-}
-
-bool SavedMembersFile::Append(const QString &name, const QDate &dob, qint32 color) const
+bool SavedMembersFile::Append(const QString &name, const QDate &dob, qint32 color,
+                              IfMissing ifMissing) const
 {
     if (!IsStorableName(name))
         return false;
@@ -487,38 +320,46 @@ bool SavedMembersFile::Append(const QString &name, const QDate &dob, qint32 colo
     if (line.size() - 2 > MaxLineBytes)
         return false;
 
-    const int fd = ::open(QFile::encodeName(m_path).constData(),
-                          O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    const auto closed = [fd](bool result) {
-        ::close(fd);
-        return result;
-    };
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return closed(false);
-    const off_t size = info.st_size;
-    QByteArray bytes;
-    if (size > 0) {
-        // A last line without its line break would swallow the new record.
-        char last = 0;
-        if (::pread(fd, &last, 1, size - 1) != 1)
-            return closed(false);
-        // A file cut between CR and LF only lacks the LF.
-        if (last == '\r')
-            bytes = "\n";
-        else if (last != '\n')
-            bytes = "\r\n";
+    // Not an append at the end: a write cut short there would leave half a record, and one
+    // at the size read would go over what another program added since. The file is written
+    // anew, its bytes and then the record, and replaces the one read only if that is
+    // unchanged; a change meanwhile has the save start again on the changed file.
+    for (int attempt = 0; attempt < SaveAttempts; ++attempt) {
+        InputFile input(m_path);
+        if (!input.isOpen() && !(input.isMissing() && ifMissing == IfMissing::Create))
+            return false;
+        const QString target = resolvedTarget(m_path);
+        if (target.isEmpty())
+            return false;
+        FileReplacement output(target);
+        if (!output.open(input.descriptor()))
+            return false;
+        Replaced outcome = Replaced::Failed;
+        if (!input.isOpen()) {
+            if (!output.write(line))
+                return false;
+            outcome = output.commit([] { return Replaced::Done; });
+        } else {
+            char last = '\n';
+            bool written = true;
+            const std::optional<Fingerprint> read = input.stream([&](QByteArrayView piece) {
+                last = piece.back();
+                written = output.write(piece);
+                return written;
+            });
+            if (!read || !written)
+                return false;
+            // A last line without its line break would swallow the new record; a file cut
+            // between CR and LF only lacks the LF.
+            const QByteArray lineEnd = last == '\r' ? "\n" : last != '\n' ? "\r\n" : "";
+            if (!output.write(lineEnd + line))
+                return false;
+            outcome = output.commit([&input, &read] { return input.stillHolds(*read); });
+        }
+        if (outcome != Replaced::Changed)
+            return outcome == Replaced::Done;
     }
-    bytes += line;
-    // On the disk before the user is told it is saved.
-    if (::lseek(fd, size, SEEK_SET) == size && writeAll(fd, bytes) && ::fsync(fd) == 0)
-        return closed(true);
-    // Leave no half record behind.
-    if (::ftruncate(fd, size) == 0)
-        ::fsync(fd);
-    return closed(false);
+    return false;
 }
 
 SavedMembersFile::Outcome
@@ -532,55 +373,39 @@ SavedMembersFile::RemovePositions(const QList<int> &positions,
     if (!listed || input.size() != listed->size)
         return Outcome::Changed;
 
-    // Rewritten where its bytes are: a link stays a link, to the new contents. QSaveFile
-    // writes a uniquely named file in that folder, gives it the old one's permission bits
-    // and renames it over the old one in one step, so at every moment the saved file is
-    // either the old one or the complete new one.
-    const QString target = QFileInfo(m_path).canonicalFilePath();
+    const QString target = resolvedTarget(m_path);
     if (target.isEmpty())
         return Outcome::Failed;
-    QSaveFile output(target);
-    if (!output.open(QIODevice::WriteOnly))
+    FileReplacement output(target);
+    if (!output.open(input.descriptor()))
         return Outcome::Failed;
 
     // One pass both checks the file against the list and writes what stays; only a file
     // that proves to be the listed one, to its last byte, takes the old one's place.
-    Remover remover { Positions(positions), {} };
-    LineSplitter lines;
+    Remover remover(positions);
+    SavedMembersLines::Splitter lines;
     bool written = true;
-    const auto writeKept = [&] {
-        written = output.write(remover.kept) == remover.kept.size();
-        remover.kept.clear();
-        return written;
-    };
     const std::optional<Fingerprint> read = input.stream([&](QByteArrayView piece) {
         lines.feed(piece, remover);
-        return remover.kept.size() < ChunkBytes || writeKept();
+        written = remover.writeOut(output);
+        return written;
     });
     lines.finish(remover);
-    if (!read || !written || !writeKept()) {
-        output.cancelWriting();
+    if (!read || !written || !remover.writeOut(output, true))
         return Outcome::Failed;
-    }
-    if (*read != *listed) {
-        output.cancelWriting();
+    if (*read != *listed)
         return Outcome::Changed;
-    }
-    if (!remover.removed.allMet()) {
-        output.cancelWriting();
+    if (!remover.allMet())
         return Outcome::Failed;
+    switch (output.commit([&input, &read] { return input.stillHolds(*read); })) {
+    case Replaced::Done:
+        return Outcome::Done;
+    case Replaced::Changed:
+        return Outcome::Changed;
+    case Replaced::Failed:
+        break;
     }
-    // On the disk before it takes the saved file's place, so that even a power cut leaves
-    // the old file or the complete new one.
-    if (!output.flush() || output.handle() < 0 || ::fsync(output.handle()) != 0) {
-        output.cancelWriting();
-        return Outcome::Failed;
-    }
-    if (!output.commit())
-        return Outcome::Failed;
-    // The new file is in place whatever this says: telling the user otherwise would be wrong.
-    syncFolder(QFileInfo(target).absolutePath());
-    return Outcome::Done;
+    return Outcome::Failed;
 }
 
 std::optional<QList<SavedMembersFile::Record>>
@@ -590,7 +415,7 @@ SavedMembersFile::RecordsAt(const QList<int> &positions,
     InputFile input(m_path);
     if (!input.isOpen() || !listed || input.size() != listed->size)
         return std::nullopt;
-    Picker picker { Positions(positions), {} };
+    Picker picker(positions);
     const std::optional<Fingerprint> read = streamLines(input, picker);
     if (!read || *read != *listed)
         return std::nullopt;
@@ -598,39 +423,6 @@ SavedMembersFile::RecordsAt(const QList<int> &positions,
     records.reserve(positions.size());
     // A position past the last record has none: its member stays empty.
     for (int position : positions)
-        records.append(picker.found.value(position));
+        records.append(picker.found(position));
     return records;
-}
-
-std::optional<QDate> SavedMembersFile::DateFromText(const QString &text)
-{
-    const QLocale locale = QLocale::system();
-    auto convert = [&](const QString &t) -> std::optional<QDate> {
-        for (const QDate &date :
-             { QDate::fromString(t, Qt::ISODate), locale.toDate(t, Dates::ShortDateFormat()),
-               locale.toDate(t, QLocale::ShortFormat) }) {
-            if (Dates::IsStorable(date))
-                return date;
-        }
-        return std::nullopt;
-    };
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return std::nullopt;
-    if (std::optional<QDate> date = convert(trimmed))
-        return date;
-    // Older records may carry a time of day after the date.
-    const qsizetype blank = trimmed.indexOf(QLatin1Char(' '));
-    if (blank > 0)
-        return convert(trimmed.left(blank));
-    return std::nullopt;
-}
-
-std::optional<qint32> SavedMembersFile::ColorFromText(const QString &text)
-{
-    bool ok = false;
-    const qint32 color = text.trimmed().toInt(&ok, 10);
-    if (!ok)
-        return std::nullopt;
-    return color;
 }

@@ -13,7 +13,9 @@
 // the file, does its work and closes it again; nothing is held open in between.
 //
 // Reading accepts LF, CR LF and a bare CR as line ends, and streams the file: it never holds
-// more than one line. Only a regular file, or a link to one, is ever read or written.
+// more than one line. Only a regular file, or a link to one, is ever read or written. Saves and
+// removals write the file anew and put it in place in one step (FileReplacement): cut short
+// anywhere, they leave the old file or the new one, never a third.
 class SavedMembersFile
 {
 public:
@@ -55,8 +57,11 @@ public:
 
     QString Path() const { return m_path; }
 
-    // Creates the file, empty and readable by its owner only, when nothing is at its name yet.
-    void EnsureExists() const;
+    // Creates the file, empty and readable by its owner only, when nothing is at its name yet,
+    // and syncs it and its folder. False when something failed on the way.
+    bool EnsureExists() const;
+    // Clears away the scratch files of saves and removals that never finished.
+    void RemoveLeftovers() const;
 
     // Hands every record to `take` in file order, and tells what was read. None when the
     // file could not be read through (missing, not a regular file, a read error); `take` may
@@ -66,9 +71,16 @@ public:
     QList<Record> Records() const;
     QStringList Names() const;
 
-    // Adds one record at the end and syncs it to the disk. False when nothing was written:
-    // the file then is as it was.
-    bool Append(const QString &name, const QDate &dob, qint32 color) const;
+    enum class IfMissing {
+        Create, // a save may make the file
+        Fail // the file was there when it was listed: one deleted since is not made anew
+    };
+
+    // Adds one record at the end, behind every byte the file holds, and syncs it to the disk.
+    // A change by another program meanwhile stays, with the record after it. False when
+    // nothing was written: the file then is as it was.
+    bool Append(const QString &name, const QDate &dob, qint32 color,
+                IfMissing ifMissing = IfMissing::Create) const;
 
     // Rewrites the file without the records at the given positions (0-based, counting the
     // records a reading lists), provided the file still holds exactly what `listed` was

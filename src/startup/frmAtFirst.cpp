@@ -282,7 +282,6 @@ void frmAtFirst::Form_Load()
 
     EmptyUsedColors();
 
-    SavedMembersFile().EnsureExists();
     ReadSavedNames();
 
     if (SingleInstance::AnotherIsRunning()) {

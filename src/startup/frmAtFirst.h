@@ -237,6 +237,9 @@ private:
     int m_pressedEntry = -1;
     // What the saved-members list was read from; none when the file could not be read.
     std::optional<SavedMembersFile::Fingerprint> m_listedFrom;
+    // Where the list was first read from: every save, removal and chart of this window uses
+    // that file, even when another place would be chosen by now.
+    QString m_savedPath;
 
     QAction *m_mnuExit = nullptr;
     QAction *m_mnuOnline = nullptr;

@@ -64,8 +64,13 @@ void frmAtFirst::picSaveInfo2_Click()
         m_txtNameForSave->setFocus();
         return;
     }
-    // Nothing on the panel may say a person was saved before the file holds the record.
-    if (!SavedMembersFile().Append(name, m_dtpDobForSave->date(), swatchColor(m_Picture1ForSave))) {
+    // Nothing on the panel may say a person was saved before the file holds the record. The
+    // record goes to the file the list was read from, or nowhere; and a file the list was read
+    // from that has been deleted since stays deleted.
+    const auto ifMissing
+        = m_listedFrom ? SavedMembersFile::IfMissing::Fail : SavedMembersFile::IfMissing::Create;
+    if (!SavedMembersFile(m_savedPath)
+             .Append(name, m_dtpDobForSave->date(), swatchColor(m_Picture1ForSave), ifMissing)) {
         MessageBox::Critical(this, QStringLiteral("Information Could Not Be Saved"));
         return;
     }
@@ -99,7 +104,15 @@ void frmAtFirst::ReadSavedNames()
     // Entries are made before they join the list: an entry that joins ready costs the same
     // however many the list holds, while one changed after joining has the list look again.
     std::vector<QListWidgetItem *> items;
-    m_listedFrom = SavedMembersFile().Read([&items](SavedMembersFile::Record &&record) {
+    if (m_savedPath.isEmpty()) {
+        // Decided once, here: the window goes on using this file whatever happens to the
+        // folders meanwhile.
+        m_savedPath = SavedMembersFile::DefaultPath();
+        const SavedMembersFile file(m_savedPath);
+        file.EnsureExists();
+        file.RemoveLeftovers();
+    }
+    m_listedFrom = SavedMembersFile(m_savedPath).Read([&items](SavedMembersFile::Record &&record) {
         auto *item = new QListWidgetItem(record.name);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
@@ -242,7 +255,7 @@ void frmAtFirst::picRemove_Click()
     }
     // By position: of two records with the same name only the ticked one goes, and only
     // from the file the list shows.
-    switch (SavedMembersFile().RemovePositions(ticked, m_listedFrom)) {
+    switch (SavedMembersFile(m_savedPath).RemovePositions(ticked, m_listedFrom)) {
     case SavedMembersFile::Outcome::Done:
         MessageBox::Information(this, QStringLiteral("Information Removed Successfully"));
         ReadSavedNames();
@@ -296,7 +309,7 @@ void frmAtFirst::cmdShowBioRythm_Click()
     // Each ticked entry brings its own record, so two people of one name keep their own
     // dates; and it comes from the file the list shows, or the chart would be someone else's.
     const std::optional<QList<SavedMembersFile::Record>> records
-        = SavedMembersFile().RecordsAt(ticked, m_listedFrom);
+        = SavedMembersFile(m_savedPath).RecordsAt(ticked, m_listedFrom);
     if (!records) {
         savedInformationChanged();
         return;
