@@ -2,7 +2,8 @@
 // POSIX wrappers and fault_shim.so, with one callback over every file call the operation makes
 // on this thread. It counts them, or at the chosen one kills the program, tears the write,
 // fails the call with an error or waits for a word on its input before letting it through.
-//   VANTREL_FAULT=count|kill:K|torn:K|fail:K:ERRNO|failpoint:NAME:NTH:ERRNO|pause:NAME:NTH
+//   VANTREL_FAULT=count|kill:K|torn:K|fail:K:ERRNO|failpoint:NAME:NTH:ERRNO|pause:NAME:NTH|
+//                 pause:ready
 //   LD_PRELOAD=/usr/lib/fiu/fiu_posix_preload.so:fault_shim.so
 //   crash_driver save NAME|remove ROW|list
 // It prints what the window listed, the calls it counted, the message the user was given and
@@ -214,6 +215,13 @@ int main(int argc, char *argv[])
     window->installEventFilter(&disarmer);
     BoxAnswerer answerer;
     say(QStringLiteral("ready"));
+    // "pause:ready": between the listing and the click, as a user is.
+    if (fault.mode == Mode::Pause && fault.point == "ready") {
+        say(QStringLiteral("paused"));
+        char line[64];
+        if (!std::fgets(line, sizeof line, stdin))
+            return 1;
+    }
     armed = true;
     if (operation == QLatin1String("save"))
         window->picSaveInfo2_Click();

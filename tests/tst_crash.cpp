@@ -567,6 +567,12 @@ void tst_crash::folderTurnsReadOnly()
     QVERIFY(writeFile(saved, TwoRecords));
     QCOMPARE(::chmod(QFile::encodeName(saved).constData(), 0600), 0);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // Where a program folder that cannot be written sends the saved people: another file, of
+    // another install, that must not get the person.
+    const QString elsewhere = home + QStringLiteral("/.local/share/Vantrel/Vantrel");
+    const QByteArray other = record("Other", "1960-01-01");
+    QVERIFY(QDir().mkpath(QFileInfo(elsewhere).absolutePath()));
+    QVERIFY(writeFile(elsewhere, other));
     if (root)
         QCOMPARE(QProcess::execute(QStringLiteral("chown"),
                                    { QStringLiteral("-R"), QStringLiteral("nobody:nogroup"),
@@ -578,16 +584,14 @@ void tst_crash::folderTurnsReadOnly()
                         QStringLiteral("--") }
         : QStringList();
 
-    // The listing is done by the time the save's first call comes: the folder turns
-    // read-only right then.
-    const Run run = runDriver(
-        asNobody + QStringList { driver } + saveOf(QStringLiteral("Ada")),
-        driverEnvironment(home, runtime, QStringLiteral("pause:posix/io/oc/open:1")), [&] {
-            QVERIFY(QFile::setPermissions(program,
-                                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
-                                              | QFile::ExeGroup | QFile::ReadOther
-                                              | QFile::ExeOther));
-        });
+    // The folder turns read-only after the listing, before the click on Save.
+    const Run run = runDriver(asNobody + QStringList { driver } + saveOf(QStringLiteral("Ada")),
+                              driverEnvironment(home, runtime, QStringLiteral("pause:ready")), [&] {
+                                  QVERIFY(QFile::setPermissions(
+                                      program,
+                                      QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
+                                          | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+                              });
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY2(!run.killed, qPrintable(run.output));
     QVERIFY2(run.output.contains(QLatin1String("listed 2\n")), qPrintable(run.output));
@@ -595,7 +599,7 @@ void tst_crash::folderTurnsReadOnly()
     // Not somewhere else: the file the list was read from, or nowhere.
     QCOMPARE(run.message, NotSaved);
     QCOMPARE(contentsOf(saved), TwoRecords);
-    QVERIFY(!QFileInfo::exists(home + QStringLiteral("/.local/share/Vantrel/Vantrel")));
+    QCOMPARE(contentsOf(elsewhere), other);
 }
 
 QTEST_GUILESS_MAIN(tst_crash)

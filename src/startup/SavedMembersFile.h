@@ -83,9 +83,10 @@ public:
                 IfMissing ifMissing = IfMissing::Create) const;
 
     // Rewrites the file without the records at the given positions (0-based, counting the
-    // records a reading lists), provided the file still holds exactly what `listed` was
-    // taken of. Every other byte stays as it was. The new file takes the old one's place in
-    // one step; a link is rewritten at its target, and the permission bits are kept.
+    // records a reading lists), provided the file holds exactly what `listed` was taken of
+    // up to the moment it is replaced. Every other byte stays as it was. The new file takes
+    // the old one's place in one step; a link is rewritten at its target, and the permission
+    // bits are kept.
     Outcome RemovePositions(const QList<int> &positions,
                             const std::optional<Fingerprint> &listed) const;
 
