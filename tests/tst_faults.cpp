@@ -26,7 +26,7 @@
 // ---------------------------------------------------------------------------------------------
 // Faults on demand. A full disk or a refused rename cannot be arranged for real in a temporary
 // folder, so this program puts its own rename(), renameat2() and write() in front of the C
-// library's. They behave normally unless a case arms them.
+// library's, and counts the syncs of folders. They behave normally unless a case arms them.
 
 namespace Injected {
 int renameErrno = 0; // non-zero: every rename fails with it
@@ -36,6 +36,7 @@ int renameCalls = 0;
 qint64 writeBudget = -1;
 bool diskFullForAMoment = false; // after one refused write there is room again
 int writeRefusals = 0;
+int folderSyncs = 0;
 
 void disarm()
 {
@@ -83,6 +84,17 @@ extern "C" int renameat2(int fromFolder, const char *from, int toFolder, const c
         return -1;
     }
     return real(fromFolder, from, toFolder, to, flags);
+}
+
+// A file is only there after a power cut once its folder is synced too.
+extern "C" int fsync(int fd)
+{
+    using Real = int (*)(int);
+    static const Real real = Injected::next<Real>("fsync");
+    struct stat info;
+    if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode))
+        ++Injected::folderSyncs;
+    return real(fd);
 }
 
 extern "C" ssize_t write(int fd, const void *data, size_t size)
@@ -1208,11 +1220,14 @@ void tst_faults::createdPrivate()
     const QString path = dir.filePath(QStringLiteral("Vantrel"));
     const mode_t old = ::umask(mode_t(umask));
     const SavedMembersFile file(path);
+    Injected::folderSyncs = 0;
     if (bySave)
         QVERIFY(file.Append(QStringLiteral("Anna"), QDate(1990, 5, 17), 444415));
     else
-        file.EnsureExists();
+        QVERIFY(file.EnsureExists());
     ::umask(old);
+    // The new name synced into its folder before anyone is told it is there.
+    QVERIFY(Injected::folderSyncs > 0);
     struct stat info;
     QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
     // Names and birth dates: for the user's eyes only, whatever the umask allows.
