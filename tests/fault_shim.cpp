@@ -4,7 +4,7 @@
 // a write cut short: half of it reaches the file, then the process is killed.
 //
 // With VANTREL_NO_EXCHANGE set, the file system is one without renameat2(RENAME_EXCHANGE), as
-// NFS or FAT are.
+// NFS is.
 
 #include <fiu.h>
 

@@ -21,7 +21,7 @@
 #include <unistd.h>
 
 namespace {
-bool noExchange = false; // as on NFS or FAT
+bool noExchange = false; // as on NFS
 }
 
 extern "C" int renameat2(int fromFolder, const char *from, int toFolder, const char *to,

@@ -163,10 +163,11 @@ FileReplacement::Outcome FileReplacement::replace(const std::function<Outcome()>
     return finish(m_scratchName, [this] { undoExchange(); });
 }
 
-// For file systems without an exchange (NFS, FAT, some FUSE file systems). The old file gets a
+// For file systems without an exchange (NFS, some FUSE file systems). The old file gets a
 // second name of ours first: it pins exactly what the name held for the check, and keeps a
-// way back should a later call fail. What another program renames over the name between that
-// check and the rename is lost here; the exchange above leaves no such moment.
+// way back should a later call fail. What another program writes, or renames over the name,
+// in the moment between those checks and the rename is lost here; the exchange above leaves
+// no such moment.
 FileReplacement::Outcome
 FileReplacement::replaceWithoutExchange(const std::function<Outcome()> &stillAsRead)
 {
