@@ -4,9 +4,11 @@
 // status 0 when all held, 1 when a check failed; a compositor that ends the program ends it
 // with another status. Prints the window system it ran on first. Started with the program's
 // own choice of window system. With VANTREL_SHOTS set to a folder, saves each window as it
-// looked maximised and restored there.
+// looked maximised and restored there. With VANTREL_RATIO set, checks that the chart's canvas
+// is drawn at that pixel ratio, the output's scale.
 
 #include "PageSink.h"
+#include "chart/ChartCanvas.h"
 #include "chart/frmBio.h"
 #include "startup/frmAtFirst.h"
 
@@ -120,6 +122,25 @@ void maximiseAndRestore(QMainWindow *window)
     check(client->grab().toImage() == layout, name + " content as it was before");
 }
 
+void checkCanvasRatio(frmBio *chart)
+{
+    const QByteArray expected = qgetenv("VANTREL_RATIO");
+    if (expected.isEmpty())
+        return;
+    const ChartCanvas *canvas = chart->Canvas();
+    const QImage &drawing = canvas->Drawing();
+    const qreal ratio = expected.toDouble();
+    check(canvas->devicePixelRatioF() == ratio && drawing.devicePixelRatio() == ratio
+              && drawing.size() == (QSizeF(canvas->size()) * ratio).toSize(),
+          QStringLiteral("canvas at ratio %1: devicePixelRatio() %2, drawing %3x%4 for %5x%6")
+              .arg(ratio)
+              .arg(canvas->devicePixelRatioF())
+              .arg(drawing.width())
+              .arg(drawing.height())
+              .arg(canvas->width())
+              .arg(canvas->height()));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -136,6 +157,7 @@ int main(int argc, char *argv[])
         return 2;
     maximiseAndRestore(start);
     maximiseAndRestore(frmBio::GetOrCreate());
+    checkCanvasRatio(frmBio::Instance());
     delete frmBio::Instance();
     delete start;
     return failures == 0 ? 0 : 1;

@@ -4,6 +4,8 @@
 #    session, and the maximise driver as a native Wayland client.
 #  - On a headless mutter (GNOME's compositor) where it is installed, in a D-Bus session of its
 #    own: the maximise driver again.
+#  - On a headless Weston whose output has a scale of 2: the maximise driver again, and the
+#    chart drawn at ratio 2.
 # Skipped (status 77) when Weston or the toolkit's Wayland plugin is missing.
 #   wayland_check.sh PROGRAM MAXIMISE_DRIVER
 set -uo pipefail
@@ -25,11 +27,39 @@ if [ "${3:-}" = --inside-mutter ]; then
         kill "$mutter" 2>/dev/null
         exit 1
     fi
-    env -u DISPLAY -u QT_QPA_PLATFORM WAYLAND_DISPLAY=wayland-check XDG_SESSION_TYPE=wayland \
-        "$driver"
+    export WAYLAND_DISPLAY=wayland-check XDG_SESSION_TYPE=wayland
+    unset DISPLAY QT_QPA_PLATFORM
+    "$driver"
     status=$?
-    kill "$mutter" 2>/dev/null
-    wait "$mutter" 2>/dev/null
+
+    # A second start hands the launcher's activation token to the running copy, which shows
+    # it to the compositor with its request for the focus (mutter speaks xdg-activation).
+    WAYLAND_DEBUG=1 "$program" 2>"$XDG_RUNTIME_DIR/first.log" &
+    first=$!
+    for _ in $(seq 200); do
+        grep -q 'xdg_toplevel@[0-9]*\.configure' "$XDG_RUNTIME_DIR/first.log" && break
+        sleep 0.1
+    done
+    for variable in XDG_ACTIVATION_TOKEN DESKTOP_STARTUP_ID; do
+        token=vantrel-check-$variable-$RANDOM
+        env "$variable=$token" timeout 20 "$program"
+        second=$?
+        for _ in $(seq 100); do
+            grep -q "activate(\"$token\"" "$XDG_RUNTIME_DIR/first.log" && break
+            sleep 0.1
+        done
+        if [ "$second" != 0 ]; then
+            echo "FAIL: a second start with $variable ended with status $second"
+            status=1
+        elif grep -q "activate(\"$token\"" "$XDG_RUNTIME_DIR/first.log"; then
+            echo "ok: the running copy asked for the focus with the token of $variable"
+        else
+            echo "FAIL: the token of $variable never reached the compositor"
+            status=1
+        fi
+    done
+    kill "$first" "$mutter" 2>/dev/null
+    wait 2>/dev/null
     exit $status
 fi
 
@@ -102,6 +132,23 @@ env -u DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$runtime" HOME="$runtime" \
 status=$?
 [ "$status" = 0 ] || { echo "FAIL: the driver ended with status $status on Weston"; failed=1; }
 
+echo "== Weston, output scale 2"
+scaled=$runtime/scaled
+mkdir -m 700 "$scaled"
+XDG_RUNTIME_DIR=$scaled weston --backend=headless-backend.so --use-pixman --scale=2 \
+    --socket=wayland-check --width=1280 --height=800 --idle-time=0 >"$scaled/weston.log" 2>&1 &
+scaled_weston=$!
+for _ in $(seq 200); do
+    [ -S "$scaled/wayland-check" ] && break
+    sleep 0.1
+done
+env -u DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$scaled" HOME="$scaled" \
+    WAYLAND_DISPLAY=wayland-check XDG_SESSION_TYPE=wayland VANTREL_RATIO=2 "$driver"
+status=$?
+kill "$scaled_weston" 2>/dev/null
+wait "$scaled_weston" 2>/dev/null
+[ "$status" = 0 ] || { echo "FAIL: the driver ended with status $status on Weston at scale 2"; failed=1; }
+
 if command -v mutter >/dev/null && command -v dbus-run-session >/dev/null; then
     echo "== mutter"
     mutter_runtime=$runtime/mutter
@@ -110,7 +157,7 @@ if command -v mutter >/dev/null && command -v dbus-run-session >/dev/null; then
         timeout 120 dbus-run-session -- "$0" "$program" "$driver" --inside-mutter 2>&1 \
         | grep -v -e 'Failed to set fd limit' -e 'mutter-WARNING' -e '^$'
     status=${PIPESTATUS[0]}
-    [ "$status" = 0 ] || { echo "FAIL: the driver ended with status $status on mutter"; failed=1; }
+    [ "$status" = 0 ] || { echo "FAIL: the checks on mutter ended with status $status"; failed=1; }
 else
     echo "mutter or dbus-run-session is not installed: checked on Weston only"
 fi
