@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program on real Wayland compositors, as a desktop session runs it.
 #  - On a headless Weston with XWayland: which window system the program takes in each kind of
-#    session, and the maximise driver as a native Wayland client.
+#    session, and the maximise driver as a native Wayland client and as an X11 client.
 #  - On a headless mutter (GNOME's compositor) where it is installed, in a D-Bus session of its
 #    own: the maximise driver again.
 #  - On a headless Weston whose output has a scale of 2: the maximise driver again, and the
@@ -131,6 +131,14 @@ env -u DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$runtime" HOME="$runtime" \
     WAYLAND_DISPLAY=wayland-check XDG_SESSION_TYPE=wayland "$driver"
 status=$?
 [ "$status" = 0 ] || { echo "FAIL: the driver ended with status $status on Weston"; failed=1; }
+
+if [ -n "$display" ]; then
+    echo "== Weston's XWayland"
+    env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$runtime" HOME="$runtime" \
+        DISPLAY="$display" XDG_SESSION_TYPE=x11 "$driver"
+    status=$?
+    [ "$status" = 0 ] || { echo "FAIL: the driver ended with status $status on X11"; failed=1; }
+fi
 
 echo "== Weston, output scale 2"
 scaled=$runtime/scaled

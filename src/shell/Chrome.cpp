@@ -68,6 +68,40 @@ private:
     QWidget *m_clientArea;
 };
 
+// The same for a window whose controls lie on it directly (a dialog): they all move together
+// so as to stay centred in the grown window.
+class GrowingDialog : public QObject
+{
+public:
+    GrowingDialog(QWidget *window, QSize fixed)
+        : QObject(window)
+        , m_window(window)
+        , m_fixed(fixed)
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize) {
+            const QSize room = m_window->size();
+            const QPoint offset(qMax(0, (room.width() - m_fixed.width()) / 2),
+                                qMax(0, (room.height() - m_fixed.height()) / 2));
+            for (QWidget *child : m_window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                if (!child->isWindow())
+                    child->move(child->pos() + offset - m_offset);
+            }
+            m_offset = offset;
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+    QSize m_fixed;
+    QPoint m_offset;
+};
+
 } // namespace
 
 namespace Chrome {
@@ -83,19 +117,24 @@ void SetUpWindow(QWidget *window, QWidget *clientArea, int widthTw, int heightTw
     Look::PaintBackground(clientArea);
     clientArea->setFixedSize(Look::Px(widthTw), Look::Px(heightTw));
     auto *mainWindow = qobject_cast<QMainWindow *>(window);
+    if (!mainWindow && WindowSystem::IsWayland()) {
+        // As below for a main window.
+        window->setMinimumSize(clientArea->size());
+        window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window->resize(clientArea->size());
+        new GrowingDialog(window, clientArea->size());
+        return;
+    }
     if (!mainWindow) {
         window->setFixedSize(clientArea->size());
         return;
     }
-    if (!WindowSystem::IsWayland()) {
-        mainWindow->layout()->setSizeConstraint(QLayout::SetFixedSize);
-        return;
-    }
     // A Wayland compositor that maximises a window expects its surface to take the size it
     // names and may end a client that keeps another (Weston does). So there the frame only
-    // keeps the layout's size as its least and may grow; the layout hands the fixed client
-    // area the middle of whatever room there is.
-    mainWindow->layout()->setSizeConstraint(QLayout::SetMinimumSize);
+    // keeps the layout's size as its least and may grow. On X11 the window asks for a fixed
+    // size, but a window manager may still force another on it (Weston's does).
+    mainWindow->layout()->setSizeConstraint(WindowSystem::IsWayland() ? QLayout::SetMinimumSize
+                                                                      : QLayout::SetFixedSize);
     new GrowingFrame(mainWindow, clientArea);
 }
 
