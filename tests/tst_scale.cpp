@@ -238,6 +238,8 @@ void tst_scale::curveWeighsAsAtRatioOne()
     QVERIFY(level.size() > 5);
     std::sort(level.begin(), level.end());
     const qreal weight = level.at(level.size() / 2) / dpr;
+    qInfo("curve at least %d device pixels, %d where level; grid lines %d", thinnest,
+          level.at(level.size() / 2), gridWidth);
     QVERIFY2(weight >= 0.75 && weight <= 1.5,
              qPrintable(QStringLiteral("%1 logical pixels where it runs level").arg(weight)));
 }
