@@ -33,8 +33,9 @@ fi
 if [ "$mode" = package ]; then
     # Debian's own compiler and linker flags, hardening included; only what the package holds.
     export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    # No tests or benchmarks: CPack's install step builds every default target.
     cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-        -DVANTREL_BUILD_BENCH=OFF \
+        -DVANTREL_BUILD_TESTS=OFF -DVANTREL_BUILD_BENCH=OFF \
         -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
         -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
     cmake --build build-package -j"$(nproc)" --target vantrel vantrel_desktop_files

@@ -1,5 +1,4 @@
 #include "platform/SingleInstance.h"
-#include "platform/WindowSystem.h"
 #include "startup/frmAtFirst.h"
 
 #include <QApplication>
@@ -7,7 +6,6 @@
 
 int main(int argc, char *argv[])
 {
-    WindowSystem::Choose();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setOrganizationName(QStringLiteral("Vantrel"));

@@ -19,7 +19,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 for dep in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6; do
     field Depends | grep -Eq "(^|, )$dep( |,|$)" || fail "Depends lacks $dep: $(field Depends)"
 done
-[ "$(field Recommends)" = fonts-dejavu-core ] || fail "Recommends: $(field Recommends)"
+[ "$(field Recommends)" = "fonts-dejavu-core, qt6-wayland" ] || fail "Recommends: $(field Recommends)"
 
 listing=$(dpkg-deb -c "$deb")
 # mode owner path [link target], one a line

@@ -99,13 +99,21 @@ struct ReferenceCanvas
     QImage image;
     float scaleWidth;
     float scaleHeight;
+    int dot; // the side of the square of device pixels each point is
 
     void set(float x, float y, QRgb rgb)
     {
         const float fx = x * (float(image.width()) / scaleWidth);
         const float fy = y * (float(image.height()) / scaleHeight);
-        if (fx >= 0 && fy >= 0 && fx < float(image.width()) && fy < float(image.height()))
-            image.setPixel(int(fx), int(fy), rgb);
+        if (!(fx >= 0 && fy >= 0 && fx < float(image.width()) && fy < float(image.height())))
+            return;
+        const QPoint corner(int(fx) - (dot - 1) / 2, int(fy) - (dot - 1) / 2);
+        for (int dy = 0; dy < dot; ++dy) {
+            for (int dx = 0; dx < dot; ++dx) {
+                if (image.rect().contains(corner + QPoint(dx, dy)))
+                    image.setPixel(corner + QPoint(dx, dy), rgb);
+            }
+        }
     }
 
     void parabola(double Xa, double Ya, double LastPt, QRgb rgb)
@@ -982,7 +990,7 @@ void TestChart::drawingMatchesTheArcRule()
     frmBio *w = openChart();
     const ChartCanvas *canvas = w->Canvas();
     ReferenceCanvas reference { QImage(canvas->Drawing().size(), QImage::Format_RGB32),
-                                canvas->ScaleWidth(), canvas->ScaleHeight() };
+                                canvas->ScaleWidth(), canvas->ScaleHeight(), canvas->DotSize() };
     reference.image.fill(Qt::white);
     auto check = [&](const char *step) {
         const QString difference = firstDifference(canvas->Drawing(), reference.image);
@@ -1044,15 +1052,17 @@ void TestChart::everyPhaseReachesEveryColumn()
         const QImage &image = canvas->Drawing();
         const double daysPerPixel = double(canvas->ScaleWidth()) / image.width();
         for (int px = 0; px < image.width(); ++px) {
-            // The curve's extent over the column, widened by two pixels for the rounding.
+            // The curve's extent over the column and the columns whose dots reach into it,
+            // widened by two pixels for the rounding and by the dots' reach.
+            const int reach = canvas->DotSize() - 1;
             double low = H, high = 0;
-            for (int s = 0; s <= 4; ++s) {
+            for (int s = -4 * reach; s <= 4; ++s) {
                 const double y = cycleY(D, period, (px + s / 4.0) * daysPerPixel, H);
                 low = qMin(low, y);
                 high = qMax(high, y);
             }
-            const int top = int(low * image.height() / H) - 2;
-            const int bottom = int(high * image.height() / H) + 2;
+            const int top = int(low * image.height() / H) - 2 - reach;
+            const int bottom = int(high * image.height() / H) + 2 + reach;
             bool found = false;
             for (int y = 0; y < image.height(); ++y) {
                 const QRgb pixel = reinterpret_cast<const QRgb *>(image.constScanLine(y))[px];

@@ -349,13 +349,26 @@ void tst_platform::handOver_data()
     QTest::addColumn<QString>("front");
     QTest::addColumn<bool>("minimised");
     QTest::addColumn<QString>("secondCopy");
+    // The activation token the launcher hands the second start: variable=value, or nothing.
+    QTest::addColumn<QString>("token");
 
     const QString program = QStringLiteral(VANTREL_BINARY);
-    QTest::newRow("start-up window") << QStringLiteral("frmAtFirst") << false << program;
-    QTest::newRow("start-up window, minimised") << QStringLiteral("frmAtFirst") << true << program;
-    QTest::newRow("chart window") << QStringLiteral("frmBio") << false << program;
+    QTest::newRow("start-up window")
+        << QStringLiteral("frmAtFirst") << false << program << QString();
+    QTest::newRow("start-up window, minimised")
+        << QStringLiteral("frmAtFirst") << true << program << QString();
+    QTest::newRow("chart window") << QStringLiteral("frmBio") << false << program << QString();
     QTest::newRow("second copy through the start-up window's load")
-        << QStringLiteral("frmAtFirst") << false << QStringLiteral(SAVE_DRIVER);
+        << QStringLiteral("frmAtFirst") << false << QStringLiteral(SAVE_DRIVER) << QString();
+    QTest::newRow("launched with a Wayland activation token")
+        << QStringLiteral("frmAtFirst") << true << program
+        << QStringLiteral("XDG_ACTIVATION_TOKEN=gnome-shell/Vantrel/1234-5-host_TIME67890");
+    QTest::newRow("launched with an X11 startup id")
+        << QStringLiteral("frmBio") << false << program
+        << QStringLiteral("DESKTOP_STARTUP_ID=launcher-1234-host-vantrel-0_TIME67890");
+    QTest::newRow("launched with a token of unprintable characters")
+        << QStringLiteral("frmAtFirst") << false << program
+        << QStringLiteral("XDG_ACTIVATION_TOKEN=\t\x01 \x7f");
 }
 
 void tst_platform::handOver()
@@ -363,6 +376,7 @@ void tst_platform::handOver()
     QFETCH(QString, front);
     QFETCH(bool, minimised);
     QFETCH(QString, secondCopy);
+    QFETCH(QString, token);
 
     // This process is the running copy; another application's window has the focus.
     QMainWindow *window = front == QLatin1String("frmBio")
@@ -383,6 +397,9 @@ void tst_platform::handOver()
     Scene scene;
     QVERIFY(scene.isValid());
     scene.env().insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime);
+    if (!token.isEmpty())
+        scene.env().insert(token.section(QLatin1Char('='), 0, 0),
+                           token.section(QLatin1Char('='), 1));
     QProcess second;
     QVERIFY(scene.start(second, secondCopy));
     // This copy answers from its event loop, so it must keep running it while it waits.

@@ -84,6 +84,8 @@ private slots:
     void calendarIsReadable();
     void backdropDrawnAheadIsTheSame();
     void backdropBuiltAheadIsTheDrawnOne();
+    void backdropOfTheBuildOnlyWhereItFits_data();
+    void backdropOfTheBuildOnlyWhereItFits();
     void backdropRunsRoundTrip_data();
     void backdropRunsRoundTrip();
     void choosingAgainRestartsTheVisit_data();
@@ -709,6 +711,41 @@ void tst_startup::backdropBuiltAheadIsTheDrawnOne()
     QCOMPARE(stored.devicePixelRatio(), drawn.devicePixelRatio());
     QCOMPARE(stored.format(), drawn.format());
     QVERIFY(stored == drawn);
+}
+
+void tst_startup::backdropOfTheBuildOnlyWhereItFits_data()
+{
+    // The family the look's font comes out as: the build's, or another one set up here as
+    // the desktop's fonts might map it. (CTest runs this once more at 120 dots per inch.)
+    QTest::addColumn<QString>("family");
+    QTest::newRow("the build's font") << QString();
+    QTest::newRow("Verdana shown as a serif font") << QStringLiteral("DejaVu Serif");
+}
+
+void tst_startup::backdropOfTheBuildOnlyWhereItFits()
+{
+    QFETCH(QString, family);
+    // QtTest holds every test at 96 dots per inch; this one takes the screen's own.
+    const bool held = QCoreApplication::testAttribute(Qt::AA_Use96Dpi);
+    QCoreApplication::setAttribute(Qt::AA_Use96Dpi, false);
+    const QString look = QStringLiteral("Verdana");
+    const QStringList substitutes = QFont::substitutes(look);
+    if (!family.isEmpty()) {
+        QFont::removeSubstitutions(look);
+        QFont::insertSubstitution(look, family);
+        QCOMPARE(QFontInfo(Look::Verdana()).family(), family);
+    }
+    const QImage stored = PanelBackdrop::DrawnByTheBuild();
+    const QImage drawn = PanelBackdrop::Draw();
+    QFont::removeSubstitutions(look);
+    QFont::insertSubstitutions(look, substitutes);
+    QCoreApplication::setAttribute(Qt::AA_Use96Dpi, held);
+    // The lettering comes out differently here, so the build's picture must not be taken.
+    if (!family.isEmpty() || qEnvironmentVariableIntValue("QT_FONT_DPI") != 0)
+        QVERIFY(stored.isNull());
+    // Whatever is taken must be what drawing it here gives.
+    if (!stored.isNull())
+        QVERIFY(stored == drawn);
 }
 
 void tst_startup::backdropRunsRoundTrip_data()

@@ -64,6 +64,11 @@ void ChartCanvas::fitImageToSize()
         fitImage();
 }
 
+int ChartCanvas::DotSizeAt(qreal devicePixelRatio)
+{
+    return qMax(1, qRound(devicePixelRatio));
+}
+
 QPoint ChartCanvas::PointPixel(float x, float y) const
 {
     const float sx = float(m_image.width()) / m_scaleWidth;
@@ -114,8 +119,21 @@ ChartCanvas::PointWriter::PointWriter(ChartCanvas &canvas, qint32 bgr, const QRe
     , m_sx(float(canvas.m_image.width()) / canvas.m_scaleWidth)
     , m_sy(float(canvas.m_image.height()) / canvas.m_scaleHeight)
     , m_rgb(Look::FromBgr(bgr).rgb())
+    , m_dot(canvas.DotSize())
     , m_bounds(userBounds)
 { }
+
+void ChartCanvas::PointWriter::setDot(int px, int py)
+{
+    const int left = px - (m_dot - 1) / 2;
+    const int top = py - (m_dot - 1) / 2;
+    const int right = qMin(left + m_dot, int(m_width));
+    const int bottom = qMin(top + m_dot, int(m_height));
+    for (int y = qMax(0, top); y < bottom; ++y) {
+        QRgb *row = reinterpret_cast<QRgb *>(m_bits + qsizetype(y) * m_stride);
+        std::fill(row + qMax(0, left), row + right, m_rgb);
+    }
+}
 
 ChartCanvas::PointWriter::~PointWriter()
 {
@@ -124,9 +142,12 @@ ChartCanvas::PointWriter::~PointWriter()
         return;
     }
     const QRectF b = m_bounds.normalized();
-    m_canvas.update(QRect(QPoint(m_canvas.PixelX(b.left()) - 1, m_canvas.PixelY(b.top()) - 1),
-                          QPoint(m_canvas.PixelX(b.right()) + 1, m_canvas.PixelY(b.bottom()) + 1))
-                        .intersected(m_canvas.rect()));
+    // A dot reaches up to one logical pixel past its point.
+    const int margin = m_dot == 1 ? 1 : 2;
+    m_canvas.update(
+        QRect(QPoint(m_canvas.PixelX(b.left()) - margin, m_canvas.PixelY(b.top()) - margin),
+              QPoint(m_canvas.PixelX(b.right()) + margin, m_canvas.PixelY(b.bottom()) + margin))
+            .intersected(m_canvas.rect()));
 }
 
 namespace {
@@ -140,14 +161,12 @@ struct ArcRun
     double Xa, Ya, k;
 };
 
-// One point at a time. Both runs answer the x at which they stopped, on the canvas still or
-// past its right edge, so that the caller sets the rest one point at a time.
-double setArcRunByPoint(const ArcRun &run, double x, double last)
+// One point at a time, each handed to plot(px, py) as the device pixel it falls in. Both runs
+// answer the x at which they stopped, on the canvas still or past its right edge, so that the
+// caller sets the rest one point at a time.
+template<typename Plot> double setArcRunByPoint(const ArcRun &run, double x, double last, Plot plot)
 {
-    QRgb *const bits = run.bits;
-    const qint32 stride = run.stridePixels;
     const float width = run.width, height = run.height, sx = run.sx, sy = run.sy;
-    const QRgb rgb = run.rgb;
     const double Xa = run.Xa, Ya = run.Ya, k = run.k;
     for (; x <= last; x += 0.01) {
         const float fx = float(x) * sx;
@@ -155,7 +174,7 @@ double setArcRunByPoint(const ArcRun &run, double x, double last)
             break;
         const float fy = float(k * (x - Xa) * (x - Xa) + Ya) * sy;
         if (fy >= 0 && fy < height)
-            bits[qsizetype(int(fy)) * stride + int(fx)] = rgb;
+            plot(int(fx), int(fy));
     }
     return x;
 }
@@ -244,9 +263,19 @@ void ChartCanvas::PointWriter::SetArcRun(double x, double last, double Xa, doubl
                        Xa,
                        Ya,
                        k };
+    if (m_dot != 1) {
+        // The very points of the run, each set as a dot.
+        setArcRunByPoint(run, x, last, [this](int px, int py) { setDot(px, py); });
+        return;
+    }
 #ifdef VANTREL_ARC_RUN_BY_FOUR
     if (canRunByFour())
         x = setArcRunByFour(run, x, last);
 #endif
-    setArcRunByPoint(run, x, last);
+    QRgb *const bits = run.bits;
+    const qint32 stride = run.stridePixels;
+    const QRgb rgb = run.rgb;
+    setArcRunByPoint(run, x, last, [bits, stride, rgb](int px, int py) {
+        bits[qsizetype(py) * stride + px] = rgb;
+    });
 }

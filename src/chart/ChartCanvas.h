@@ -36,6 +36,13 @@ public:
     // The device pixel of the drawing that a point set at (x, y) lands on.
     QPoint PointPixel(float x, float y) const;
 
+    // How many device pixels wide and high a point is set: the whole ones nearest to one
+    // logical pixel, so that a curve weighs at every pixel ratio what it weighs at ratio 1, as
+    // the grid lines do. The point's own pixel is the top left one of the square (its middle
+    // one when the side is odd).
+    int DotSize() const { return DotSizeAt(m_image.devicePixelRatio()); }
+    static int DotSizeAt(qreal devicePixelRatio);
+
     // The drawing alone, without the child controls, at device resolution.
     const QImage &Drawing() const { return m_image; }
 
@@ -59,7 +66,10 @@ public:
             const float fy = y * m_sy;
             if (!(fx >= 0 && fy >= 0 && fx < m_width && fy < m_height))
                 return;
-            reinterpret_cast<QRgb *>(m_bits + qsizetype(int(fy)) * m_stride)[int(fx)] = m_rgb;
+            if (m_dot == 1)
+                reinterpret_cast<QRgb *>(m_bits + qsizetype(int(fy)) * m_stride)[int(fx)] = m_rgb;
+            else
+                setDot(int(fx), int(fy));
         }
 
         // Sets the points (x, k (x - Xa)^2 + Ya) of a parabolic arc for x and each further x
@@ -68,6 +78,8 @@ public:
         void SetArcRun(double x, double last, double Xa, double Ya, double k);
 
     private:
+        void setDot(int px, int py);
+
         ChartCanvas &m_canvas;
         uchar *m_bits;
         qsizetype m_stride;
@@ -76,6 +88,7 @@ public:
         float m_sx;
         float m_sy;
         QRgb m_rgb;
+        int m_dot;
         QRectF m_bounds;
     };
 

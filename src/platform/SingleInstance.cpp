@@ -1,5 +1,7 @@
 #include "SingleInstance.h"
 
+#include "WindowSystem.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,6 +11,7 @@
 #include <QMainWindow>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 
 #include <optional>
 
@@ -21,6 +24,9 @@ constexpr qsizetype MaxLine = 512;
 // How long a start waits for a copy that holds the lock but does not answer yet (it may be
 // starting up itself) before it runs on its own.
 constexpr int PatienceMs = 2000;
+// How long a raised window may take to become the active one before the desktop is taken to
+// have refused it the focus.
+constexpr int ActivationMs = 500;
 
 QString runtimeFile(const QString &name)
 {
@@ -58,10 +64,18 @@ void bringForward(const QByteArray &token)
         target = modal;
     if (!target)
         return; // the window is still being built and shows itself in a moment
-    if (!token.isEmpty() && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        qputenv("XDG_ACTIVATION_TOKEN", token); // taken and cleared by the next activation
+    // A Wayland compositor gives the focus only to a request that shows the launcher's token;
+    // the toolkit takes it from here and clears it with the next activation.
+    if (!token.isEmpty() && WindowSystem::IsWayland())
+        qputenv("XDG_ACTIVATION_TOKEN", token);
     target->raise();
     target->activateWindow();
+    // Where the desktop keeps the focus where it is (focus-stealing rules), the window at least
+    // asks for the user's attention, so that the start is not lost without a sign.
+    QTimer::singleShot(ActivationMs, target, [target] {
+        if (!target->isActiveWindow())
+            QApplication::alert(target);
+    });
 }
 
 void answer(QLocalSocket *socket)

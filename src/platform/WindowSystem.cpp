@@ -1,18 +1,12 @@
 #include "WindowSystem.h"
 
-#include <QByteArray>
+#include <QGuiApplication>
 
 namespace WindowSystem {
 
-void Choose()
+bool IsWayland()
 {
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY"))
-        return;
-    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qgetenv("XDG_SESSION_TYPE") != QByteArrayLiteral("wayland"))
-        return;
-    // Qt tries the entries in order and takes the first that connects.
-    qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 } // namespace WindowSystem

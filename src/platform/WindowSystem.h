@@ -1,13 +1,13 @@
 #pragma once
 
-// Picks the window system interface before the application object exists.
+// Which window system the program talks to. The toolkit chooses it: a Wayland client in a
+// Wayland session, an X11 client elsewhere, or whatever the user named in QT_QPA_PLATFORM. The
+// few places that must behave differently ask here.
 namespace WindowSystem {
 
-// On a Wayland session where the program draws its own title bars, Qt 6.4 offers a Maximise
-// button on fixed-size windows, and maximising one ends the program with a protocol error (the
-// window keeps its size, which the compositor refuses). So, unless the user has chosen a
-// platform, an X server that the session provides (XWayland) is tried first and Wayland only
-// when none answers. Elsewhere nothing changes.
-void Choose();
+// True when the windows are Wayland surfaces. The compositor then has the last word on a
+// window's size (a maximised window takes the size it is given) and on who gets the focus.
+// Valid once the application object exists.
+bool IsWayland();
 
 } // namespace WindowSystem

@@ -7,15 +7,16 @@ class QMenu;
 class QPushButton;
 class QWidget;
 
-// What every window of the program has in common: title, icon, fixed size with a close box
+// What every window of the program has in common: title, icon, fixed layout with a close box
 // only, and the hidden action buttons that hold the code of its commands.
 namespace Chrome {
 
 inline const QString Title = QStringLiteral("Vantrel v1.0");
 
 // Gives a top-level window its caption, icon and dark look, and fixes its client area
-// (the widget that holds the controls) at the given size in twips. The window cannot be
-// resized and offers only a close box.
+// (the widget that holds the controls) at the given size in twips. The window offers only a
+// close box and cannot be resized, except that on Wayland a main window's frame grows when
+// the compositor maximises it, the client area staying as it is, centred in its own colour.
 void SetUpWindow(QWidget *window, QWidget *clientArea, int widthTw, int heightTw);
 
 // A hidden action button: a white-faced push button laid out below the visible client area.

@@ -5,7 +5,8 @@
 
 // A straight rule laid on a container, horizontal or vertical, drawn above whatever the
 // container paints itself. Its ends are in the container's pixels; the width is centred on
-// the line.
+// the line. Every rule of one width comes out equally wide in device pixels, whatever the
+// pixel ratio.
 class LineControl : public QWidget
 {
     Q_OBJECT
@@ -29,6 +30,9 @@ private:
 
     QColor m_color;
     int m_width;
+    bool m_horizontal = true;
+    QRect m_rule; // in the container's pixels, as laid out; the widget may be larger
+    qreal m_placedAtRatio = 1;
     QPointF m_from;
     QPointF m_to;
 };
