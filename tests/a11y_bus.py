@@ -15,6 +15,8 @@ from ctypes import POINTER, byref, c_char_p, c_int, c_uint, c_ulong, c_void_p
 import pyatspi
 
 TITLE = "Vantrel v1.0"
+# The chart window's title bar says TITLE too; its accessible name says whose chart it is.
+CHART_TITLE = "Vantrel chart of "
 TAB = 0xFF09  # keysym
 
 # Roles a user acts on or reads; each must say what it is.
@@ -312,7 +314,7 @@ def main():
 
         def chart_window():
             for frame in app:
-                if (frame is not None and frame.name == TITLE and showing(frame)
+                if (frame is not None and frame.name == CHART_TITLE + "Ann" and showing(frame)
                         and find(frame, pyatspi.ROLE_PUSH_BUTTON, "Next Day")):
                     return frame
             return None

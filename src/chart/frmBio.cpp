@@ -1,8 +1,10 @@
 #include "frmBio.h"
 
 #include "ChartCanvas.h"
+#include "ChartDescription.h"
 #include "model/modBiorhythm.h"
 #include "platform/Dates.h"
+#include "shell/Accessibility.h"
 #include "shell/Look.h"
 #include "shell/PictureButton.h"
 #include "shell/frmAbout.h"
@@ -171,6 +173,30 @@ bool frmBio::eventFilter(QObject *watched, QEvent *event)
 }
 
 // ---------------------------------------------------------------------------------------------
+// The chart in words
+
+QString frmBio::describeChart() const
+{
+    return ChartDescription::Text(m_picBiorhythm->ScaleWidth());
+}
+
+void frmBio::tellChart(bool withHeading)
+{
+    // The title bar says the program's name like every window's; a screen reader is told whose
+    // chart this is, as the picture tells a sighted user. The window may have been loaded
+    // before its visit, so each view says it again.
+    const QString people = ChartDescription::People();
+    setAccessibleName(QStringLiteral("Vantrel chart of ") + people);
+    m_picBiorhythm->setAccessibleName(QStringLiteral("Biorhythm chart of ") + people);
+    if (m_steppingDays)
+        return;
+    QString text = describeChart();
+    if (withHeading)
+        text = m_lblInfo[0]->text() + QLatin1Char(' ') + text;
+    Accessibility::Announce(this, text);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Day navigation
 
 void frmBio::stepDays(qint64 days, bool toToday)
@@ -184,6 +210,7 @@ void frmBio::stepDays(qint64 days, bool toToday)
             VisitorReportDate[i] = moved;
     }
     m_picBiorhythm->Clear();
+    m_steppingDays = true;
     if (CurrentView == QLatin1String("Physical"))
         cmdPhysical_Click();
     else if (CurrentView == QLatin1String("Emotional"))
@@ -192,7 +219,9 @@ void frmBio::stepDays(qint64 days, bool toToday)
         cmdIntellectual_Click();
     else if (CurrentView == QLatin1String("All"))
         cmdShowAll_Click();
+    m_steppingDays = false;
     LayoutDayScale();
+    tellChart(false);
 }
 
 void frmBio::cmdPrevDay_Click()

@@ -237,6 +237,7 @@ void frmBio::cmdShowAll_Click()
         PlotCycle(i, IntellectualPeriod, Blue);
     endBusy();
     ShowInfoTopic(InfoTopic::Intellectual);
+    tellChart(true);
 }
 
 void frmBio::runCycleView(const QString &view, double period, InfoTopic topic, bool legendFirst)
@@ -264,14 +265,17 @@ void frmBio::runCycleView(const QString &view, double period, InfoTopic topic, b
 void frmBio::cmdPhysical_Click()
 {
     runCycleView(QStringLiteral("Physical"), PhysicalPeriod, InfoTopic::Physical, false);
+    tellChart(true);
 }
 
 void frmBio::cmdEmotional_Click()
 {
     runCycleView(QStringLiteral("Emotional"), EmotionalPeriod, InfoTopic::Emotional, true);
+    tellChart(true);
 }
 
 void frmBio::cmdIntellectual_Click()
 {
     runCycleView(QStringLiteral("Intellectual"), IntellectualPeriod, InfoTopic::Intellectual, true);
+    tellChart(true);
 }

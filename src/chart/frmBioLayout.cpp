@@ -268,9 +268,17 @@ void frmBio::describeButtons()
     };
     for (const auto &b : buttons)
         b.button->setAccessibleDescription(QString::fromUtf8(b.description));
-    m_picBiorhythm->setAccessibleName(QStringLiteral("Biorhythm chart"));
-    m_picBiorhythm->setAccessibleDescription(
-        QStringLiteral("The cycles over 28 days, the report date on the thick centre line"));
+    // The chart itself in words: the first stop of Tab and the focus when the window opens,
+    // so that a screen reader reads it first. Tab only: a click leaves the focus where it was.
+    Accessibility::DescribeAs(m_picBiorhythm, QAccessible::Chart,
+                              [this] { return describeChart(); });
+    m_picBiorhythm->setFocusPolicy(Qt::TabFocus);
+    const QList<QWidget *> order
+        = { m_picBiorhythm, m_picLeft,      m_picToday,        m_picShowAll, m_picRight,
+            m_picPhysical,  m_picEmotional, m_picIntellectual, m_picBack };
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    m_picBiorhythm->setFocus(Qt::OtherFocusReason);
 }
 
 void frmBio::buildMenus()
@@ -336,10 +344,16 @@ void frmBio::connectCommands()
     connect(m_mnuAboutUs, &QAction::triggered, this, &frmBio::mnuAboutUs_Click,
             Qt::QueuedConnection);
 
-    // Today is the window's default button: Enter runs it from anywhere in the window, even
-    // with a picture button in focus (Space presses that one).
+    // Today is the window's default button: Enter runs it from anywhere in the window, but a
+    // picture button in focus is pressed by Enter as by Space, as a button in focus is.
     for (const auto key : { Qt::Key_Return, Qt::Key_Enter }) {
         auto *enter = new QShortcut(QKeySequence(key), this);
-        connect(enter, &QShortcut::activated, m_cmdToday, &QPushButton::click);
+        connect(enter, &QShortcut::activated, this, [this] {
+            auto *button = qobject_cast<PictureButton *>(focusWidget());
+            if (button && button->isEnabled() && button->isVisible())
+                button->click();
+            else
+                m_cmdToday->click();
+        });
     }
 }

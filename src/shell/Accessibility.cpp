@@ -1,12 +1,18 @@
 #include "Accessibility.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTimer>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHash>
 #include <QListWidget>
 #include <QMenu>
 #include <QPointer>
+
+#include "platform/Dates.h"
 
 namespace {
 
@@ -257,86 +263,36 @@ public:
     }
 };
 
-// Named after its label like every other field; what it shows is its value, and its choices
-// are its children.
-class ComboAccessible : public OneActionAccessible
+// What a control shows, readable as text but not editable through the bridge: a screen reader
+// reads a field's value from its text.
+template<typename Base> class ShownText : public Base, public QAccessibleTextInterface
 {
 public:
-    explicit ComboAccessible(QComboBox *combo)
-        : OneActionAccessible(combo, QAccessible::ComboBox, showMenuAction())
-    { }
-
-    QComboBox *combo() const { return static_cast<QComboBox *>(widget()); }
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Value)
-            return combo()->currentText();
-        return QAccessibleWidget::text(t);
-    }
-
-    int childCount() const override { return combo()->count(); }
-    QAccessibleInterface *child(int index) const override
-    {
-        if (index < 0 || index >= combo()->count())
-            return nullptr;
-        return m_choices.get(index, [&] { return new ChoiceAccessible(combo(), index); });
-    }
-    int indexOfChild(const QAccessibleInterface *child) const override
-    {
-        return m_choices.rowOf(child);
-    }
-
-protected:
-    void perform() override
-    {
-        QPointer<QComboBox> box = combo();
-        QMetaObject::invokeMethod(
-            box, [box] { box->showPopup(); }, Qt::QueuedConnection);
-    }
-
-private:
-    mutable EntryInterfaces m_choices;
-};
-
-// The date as the picker shows it, readable as text; a picker is no number.
-class DateAccessible : public QAccessibleWidget, public QAccessibleTextInterface
-{
-public:
-    explicit DateAccessible(QDateEdit *picker)
-        : QAccessibleWidget(picker, QAccessible::EditableText)
-    { }
-
-    QDateEdit *picker() const { return static_cast<QDateEdit *>(widget()); }
+    using Base::Base;
 
     void *interface_cast(QAccessible::InterfaceType t) override
     {
         if (t == QAccessible::TextInterface)
             return static_cast<QAccessibleTextInterface *>(this);
-        return QAccessibleWidget::interface_cast(t);
+        return Base::interface_cast(t);
     }
 
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Value)
-            return picker()->text();
-        return QAccessibleWidget::text(t);
+            return shown();
+        return Base::text(t);
     }
-
-    // Its text field is a part of it, not a control of its own.
-    int childCount() const override { return 0; }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
 
     QString text(int startOffset, int endOffset) const override
     {
-        const QString all = picker()->text();
+        const QString all = shown();
         if (endOffset < 0 || endOffset > all.size())
             endOffset = int(all.size());
         startOffset = qBound(0, startOffset, endOffset);
         return all.mid(startOffset, endOffset - startOffset);
     }
-    int characterCount() const override { return int(picker()->text().size()); }
+    int characterCount() const override { return int(shown().size()); }
     int cursorPosition() const override { return 0; }
     void setCursorPosition(int) override { }
     void selection(int, int *startOffset, int *endOffset) const override
@@ -356,6 +312,102 @@ public:
         *endOffset = characterCount();
         return {};
     }
+
+protected:
+    virtual QString shown() const = 0;
+};
+
+// Tells a screen reader of every new choice of a combo box, however it came: Orca takes no
+// notice of a combo box's name or selection changing (and the toolkit's bridge has no
+// selection to offer), but it speaks a new description of the control in focus.
+class ChoiceWatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ChoiceWatcher(QComboBox *combo)
+        : QObject(combo)
+    {
+        connect(combo, &QComboBox::currentIndexChanged, this, [combo] {
+            if (!QAccessible::isActive())
+                return;
+            QAccessibleEvent event(combo, QAccessible::DescriptionChanged);
+            QAccessible::updateAccessibility(&event);
+        });
+    }
+};
+
+// Named after its label like every other field; what it shows is its value (its text and,
+// unless it has a description of its own, its description), and its choices are its children.
+class ComboAccessible : public ShownText<OneActionAccessible>
+{
+public:
+    explicit ComboAccessible(QComboBox *combo)
+        : ShownText<OneActionAccessible>(combo, QAccessible::ComboBox, showMenuAction())
+    {
+        if (!handlerOf<ChoiceWatcher>(combo))
+            new ChoiceWatcher(combo);
+    }
+
+    QComboBox *combo() const { return static_cast<QComboBox *>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Description && combo()->accessibleDescription().isEmpty())
+            return combo()->currentText();
+        return ShownText<OneActionAccessible>::text(t);
+    }
+
+    int childCount() const override { return combo()->count(); }
+    QAccessibleInterface *child(int index) const override
+    {
+        if (index < 0 || index >= combo()->count())
+            return nullptr;
+        return m_choices.get(index, [&] { return new ChoiceAccessible(combo(), index); });
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return m_choices.rowOf(child);
+    }
+
+protected:
+    QString shown() const override { return combo()->currentText(); }
+    void perform() override
+    {
+        QPointer<QComboBox> box = combo();
+        QMetaObject::invokeMethod(
+            box, [box] { box->showPopup(); }, Qt::QueuedConnection);
+    }
+
+private:
+    mutable EntryInterfaces m_choices;
+};
+
+// The date as the picker shows it, an editable field; a picker is no number. Its text field is
+// a part of it, and its calendar a window of its own that is in the tree only while it is open.
+class DateAccessible : public ShownText<QAccessibleWidget>
+{
+public:
+    explicit DateAccessible(QDateEdit *picker)
+        : ShownText<QAccessibleWidget>(picker, QAccessible::EditableText)
+    { }
+
+    QDateEdit *picker() const { return static_cast<QDateEdit *>(widget()); }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State st = QAccessibleWidget::state();
+        st.editable = true;
+        st.readOnly = false;
+        return st;
+    }
+
+    int childCount() const override { return 0; }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+
+protected:
+    QString shown() const override { return picker()->text(); }
 };
 
 // One entry of a list of tick boxes.
@@ -487,6 +539,80 @@ public:
     }
 };
 
+// Speaks for a window: a screen reader speaks a notification the moment it shows. It has no
+// size, so nothing of it is ever seen.
+class Announcer : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Announcer(QWidget *window)
+        : QWidget(window)
+    {
+        setObjectName(QStringLiteral("announcer"));
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(0, 0, 0, 0);
+        hide();
+    }
+
+    void say(const QString &text)
+    {
+        hide();
+        setAccessibleName(text);
+        show();
+    }
+};
+
+// Works out a control's description whenever it is asked for.
+class DescriptionSource : public QObject
+{
+    Q_OBJECT
+
+public:
+    DescriptionSource(QWidget *control, QAccessible::Role role, std::function<QString()> describe)
+        : QObject(control)
+        , m_role(role)
+        , m_describe(std::move(describe))
+    { }
+
+    QAccessible::Role role() const { return m_role; }
+    QString describe() const { return m_describe(); }
+
+private:
+    QAccessible::Role m_role;
+    std::function<QString()> m_describe;
+};
+
+class DescribedAccessible : public QAccessibleWidget
+{
+public:
+    DescribedAccessible(QWidget *control, QAccessible::Role role)
+        : QAccessibleWidget(control, role)
+    { }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Description) {
+            if (DescriptionSource *source = handlerOf<DescriptionSource>(widget()))
+                return source->describe();
+        }
+        return QAccessibleWidget::text(t);
+    }
+};
+
+// The toolkit asks the factory for a control's interface only the first time anyone asks, and
+// keeps the answer. With a screen reader listening, the events a window sends while it is
+// being built make the bridge ask before the window has set its controls up for it (a window
+// rebuilt after the chart, or opened a second time, is built just so): such an early answer is
+// dropped, so that the next question reaches the factory again.
+template<typename Wanted> void dropEarlyInterface(QWidget *control)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(control);
+    if (iface && !dynamic_cast<Wanted *>(iface))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+}
+
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
     auto *widget = qobject_cast<QWidget *>(object);
@@ -497,6 +623,10 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
         return nullptr;
     if (PressHandler *handler = handlerOf<PressHandler>(widget))
         return new PressableAccessible(widget, handler->role());
+    if (DescriptionSource *source = handlerOf<DescriptionSource>(widget))
+        return new DescribedAccessible(widget, source->role());
+    if (qobject_cast<Announcer *>(widget))
+        return new QAccessibleWidget(widget, QAccessible::Notification);
     if (auto *list = qobject_cast<QListWidget *>(widget); list && handlerOf<ToggleHandler>(list))
         return new TickListAccessible(list);
     if (auto *combo = qobject_cast<QComboBox *>(widget))
@@ -525,18 +655,41 @@ void MakePressable(QWidget *control, QAccessible::Role role, std::function<void(
 {
     Install();
     new PressHandler(control, role, std::move(press));
+    dropEarlyInterface<PressableAccessible>(control);
 }
 
 void MakeCheckableList(QListWidget *list, std::function<void(int row)> toggle)
 {
     Install();
     new ToggleHandler(list, std::move(toggle));
+    dropEarlyInterface<TickListAccessible>(list);
 }
 
 void LeaveOutOfSightChildrenOut(QWidget *clientArea)
 {
     Install();
     clientArea->setProperty(OutOfSightProperty, true);
+    dropEarlyInterface<ClientAreaAccessible>(clientArea);
+}
+
+void DescribeAs(QWidget *control, QAccessible::Role role, std::function<QString()> describe)
+{
+    Install();
+    new DescriptionSource(control, role, std::move(describe));
+    dropEarlyInterface<DescribedAccessible>(control);
+}
+
+void Announce(QWidget *context, const QString &text)
+{
+    Install();
+    QWidget *window = context ? context->window() : nullptr;
+    if (!window)
+        return;
+    auto *announcer = window->findChild<Announcer *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!announcer)
+        announcer = new Announcer(window);
+    if (window->isVisible())
+        announcer->say(text);
 }
 
 } // namespace Accessibility

@@ -30,4 +30,12 @@ void MakeCheckableList(QListWidget *list, std::function<void(int row)> toggle);
 // buttons below it) are no part of the accessibility tree.
 void LeaveOutOfSightChildrenOut(QWidget *clientArea);
 
+// A control that reports `role` and whose description `describe` works out each time it is
+// asked for, so that it is never out of date and changing it disturbs nobody.
+void DescribeAs(QWidget *control, QAccessible::Role role, std::function<QString()> describe);
+
+// Has a screen reader speak `text` now, for the window of `context`, wherever the focus is:
+// a notification of the window that nobody sees. Nothing happens while the window is hidden.
+void Announce(QWidget *context, const QString &text);
+
 } // namespace Accessibility
