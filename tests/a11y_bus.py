@@ -5,13 +5,13 @@ Run by a11y_bus.sh, which gives it a private X server, D-Bus session and AT-SPI 
 """
 
 import ctypes
-import os
 import signal
 import subprocess
 import sys
 import time
 from ctypes import POINTER, byref, c_char_p, c_int, c_uint, c_ulong, c_void_p
 
+import a11y_setup
 import pyatspi
 
 TITLE = "Vantrel v1.0"
@@ -232,16 +232,7 @@ def wait_for_front(frame, name):
 
 def main():
     program = sys.argv[1]
-    folder = os.path.dirname(program)
-    # Two saved people, so that there is something to tick.
-    with open(os.path.join(folder, "Vantrel"), "w", encoding="utf-8") as saved:
-        saved.write('"Ann","1990-05-17","255"\n"Bob","1985-01-02","65280"\n')
-    # The farewell page must not start a browser.
-    fake_open = os.path.join(folder, "xdg-open")
-    with open(fake_open, "w", encoding="utf-8") as script:
-        script.write("#!/bin/sh\nexit 0\n")
-    os.chmod(fake_open, 0o755)
-    env = dict(os.environ, PATH=folder + os.pathsep + os.environ.get("PATH", ""))
+    env = a11y_setup.prepare(program)
 
     started = time.monotonic()
     process = subprocess.Popen([program], env=env)
@@ -339,12 +330,7 @@ def main():
     except AssertionError as error:
         check(False, str(error))
     finally:
-        process.terminate()
-        try:
-            process.wait(5)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
+        a11y_setup.end(process)
     print("%s in %.1f s" % ("FAILED" if failures else "passed", time.monotonic() - started))
     return 1 if failures else 0
 

@@ -3,16 +3,17 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHash>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QPointer>
-
-#include "platform/Dates.h"
+#include <QRadioButton>
 
 namespace {
 
@@ -317,9 +318,10 @@ protected:
     virtual QString shown() const = 0;
 };
 
-// Tells a screen reader of every new choice of a combo box, however it came: Orca takes no
-// notice of a combo box's name or selection changing (and the toolkit's bridge has no
-// selection to offer), but it speaks a new description of the control in focus.
+// Tells a screen reader of every new choice of a combo box in focus, however it came. Orca
+// takes no notice of a combo box's name or selection changing (and the toolkit's bridge has
+// no selection to offer, and sends a description change without its text), so the choice is
+// announced.
 class ChoiceWatcher : public QObject
 {
     Q_OBJECT
@@ -329,16 +331,14 @@ public:
         : QObject(combo)
     {
         connect(combo, &QComboBox::currentIndexChanged, this, [combo] {
-            if (!QAccessible::isActive())
-                return;
-            QAccessibleEvent event(combo, QAccessible::DescriptionChanged);
-            QAccessible::updateAccessibility(&event);
+            if (combo->hasFocus() && !combo->currentText().isEmpty())
+                Accessibility::Announce(combo, combo->currentText());
         });
     }
 };
 
-// Named after its label like every other field; what it shows is its value (its text and,
-// unless it has a description of its own, its description), and its choices are its children.
+// Named after its label like every other field; what it shows is its value, readable as its
+// text, and its choices are its children.
 class ComboAccessible : public ShownText<OneActionAccessible>
 {
 public:
@@ -350,13 +350,6 @@ public:
     }
 
     QComboBox *combo() const { return static_cast<QComboBox *>(widget()); }
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Description && combo()->accessibleDescription().isEmpty())
-            return combo()->currentText();
-        return ShownText<OneActionAccessible>::text(t);
-    }
 
     int childCount() const override { return combo()->count(); }
     QAccessibleInterface *child(int index) const override
@@ -383,6 +376,153 @@ private:
     mutable EntryInterfaces m_choices;
 };
 
+// Reads a date picker's new date back once the user pauses, typed or stepped, and refuses a
+// key the picker cannot take out loud: the picker drops such a key without a sound, and a date
+// typed in another form ("14 Mar 1984") would otherwise end up another date unnoticed.
+class DateWatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DateWatcher(QDateEdit *picker)
+        : QObject(picker)
+        , m_picker(picker)
+    {
+        m_pause.setSingleShot(true);
+        m_pause.setInterval(700);
+        connect(&m_pause, &QTimer::timeout, this, [this] {
+            if (m_picker->hasFocus())
+                Accessibility::Announce(m_picker, m_picker->text());
+        });
+        connect(picker, &QDateEdit::dateChanged, this, [this] {
+            if (m_picker->hasFocus())
+                m_pause.start();
+        });
+        picker->installEventFilter(this);
+    }
+
+    // How the picker wants a date typed, in words: "day, month name, year".
+    static QString formatInWords(const QString &format)
+    {
+        QStringList words;
+        for (qsizetype i = 0; i < format.size();) {
+            const QChar c = format.at(i);
+            qsizetype run = 1;
+            while (i + run < format.size() && format.at(i + run) == c)
+                ++run;
+            i += run;
+            if (c == u'd' && run <= 2)
+                words << QStringLiteral("day");
+            else if (c == u'd')
+                words << QStringLiteral("weekday");
+            else if (c == u'M')
+                words << (run <= 2 ? QStringLiteral("month in figures")
+                                   : QStringLiteral("month name"));
+            else if (c == u'y')
+                words << QStringLiteral("year");
+        }
+        return words.join(QStringLiteral(", "));
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_picker && event->type() == QEvent::FocusOut)
+            m_monthTyped.clear();
+        if (watched == m_picker && event->type() == QEvent::KeyPress) {
+            const QString typed = static_cast<QKeyEvent *>(event)->text();
+            // The picker moves on to the next part by itself once a part's figures are all
+            // typed; the separator the user types next must not move it on once more ("14 Mar"
+            // would put "Mar" in the year).
+            const QDateTimeEdit::Section section = m_picker->currentSection();
+            const bool movedOn = m_movedOn || (m_lastWasFigure && section != m_sectionBeforeLast);
+            m_movedOn = false;
+            m_sectionBeforeLast = section;
+            m_lastWasFigure = typed.size() == 1 && typed.at(0).isDigit();
+            if (movedOn && typed.size() == 1 && typed.at(0).isPrint()
+                && !typed.at(0).isLetterOrNumber())
+                return true;
+            if (typed.size() == 1 && typed.at(0).isLetter()
+                && m_picker->currentSection() == QDateTimeEdit::MonthSection && monthIsNamed())
+                return typeMonthLetter(typed.at(0));
+            m_monthTyped.clear();
+            // Separators only move between the parts of the date; a letter or figure the
+            // picker leaves out is refused.
+            if (typed.size() == 1 && typed.at(0).isLetterOrNumber()) {
+                // Whether the picker took the key shows once it has handled it.
+                const QString before = m_picker->text();
+                const int cursor = cursorPosition();
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, before, cursor] {
+                        if (m_picker->text() == before && cursorPosition() == cursor)
+                            refuse();
+                    },
+                    Qt::QueuedConnection);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool monthIsNamed() const { return m_picker->displayFormat().contains(QStringLiteral("MMM")); }
+
+    // The toolkit takes a month name typed letter by letter only now and then (in "14 Mar 1984"
+    // the month stays as it was), so the letters are matched here against the month names, short
+    // and long; a name they start uniquely is the month, and the year comes next.
+    bool typeMonthLetter(QChar letter)
+    {
+        const QString typed = m_monthTyped + letter;
+        const QLocale locale = m_picker->locale();
+        QList<int> matches;
+        for (int month = 1; month <= 12; ++month) {
+            for (const QLocale::FormatType form : { QLocale::ShortFormat, QLocale::LongFormat }) {
+                if (locale.monthName(month, form).startsWith(typed, Qt::CaseInsensitive)
+                    && !matches.contains(month))
+                    matches << month;
+            }
+        }
+        if (matches.isEmpty()) {
+            m_monthTyped.clear();
+            refuse();
+            return true;
+        }
+        m_monthTyped = typed;
+        if (matches.size() == 1) {
+            const QDate date = m_picker->date();
+            const QDate first(date.year(), matches.first(), 1);
+            m_picker->setDate(first.addDays(qMin(date.day(), first.daysInMonth()) - 1));
+            m_picker->setSelectedSection(QDateTimeEdit::YearSection);
+            m_monthTyped.clear();
+            m_movedOn = true;
+        }
+        return true;
+    }
+
+    int cursorPosition() const
+    {
+        const QLineEdit *edit = m_picker->findChild<QLineEdit *>();
+        return edit ? edit->cursorPosition() : -1;
+    }
+
+    void refuse()
+    {
+        m_pause.stop();
+        QApplication::beep();
+        Accessibility::Announce(m_picker,
+                                QStringLiteral("Not taken: type the date as ")
+                                    + formatInWords(m_picker->displayFormat())
+                                    + QStringLiteral(". The date stays ") + m_picker->text());
+    }
+
+    QDateEdit *m_picker;
+    QTimer m_pause;
+    QString m_monthTyped;
+    QDateTimeEdit::Section m_sectionBeforeLast = QDateTimeEdit::NoSection;
+    bool m_lastWasFigure = false;
+    bool m_movedOn = false;
+};
+
 // The date as the picker shows it, an editable field; a picker is no number. Its text field is
 // a part of it, and its calendar a window of its own that is in the tree only while it is open.
 class DateAccessible : public ShownText<QAccessibleWidget>
@@ -390,7 +530,10 @@ class DateAccessible : public ShownText<QAccessibleWidget>
 public:
     explicit DateAccessible(QDateEdit *picker)
         : ShownText<QAccessibleWidget>(picker, QAccessible::EditableText)
-    { }
+    {
+        if (!handlerOf<DateWatcher>(picker))
+            new DateWatcher(picker);
+    }
 
     QDateEdit *picker() const { return static_cast<QDateEdit *>(widget()); }
 
@@ -613,6 +756,110 @@ template<typename Wanted> void dropEarlyInterface(QWidget *control)
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
 }
 
+// The label of a group of option buttons, for each of them: a screen reader says it as the
+// focus enters the group ("Sex, Male, radio button").
+class GroupLabel : public QObject
+{
+    Q_OBJECT
+
+public:
+    GroupLabel(QRadioButton *option, QLabel *label)
+        : QObject(option)
+        , m_label(label)
+    { }
+
+    QLabel *label() const { return m_label; }
+
+private:
+    QPointer<QLabel> m_label;
+};
+
+class OptionAccessible : public QAccessibleWidget
+{
+public:
+    explicit OptionAccessible(QRadioButton *option)
+        : QAccessibleWidget(option, QAccessible::RadioButton)
+    { }
+
+    QRadioButton *option() const { return static_cast<QRadioButton *>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && option()->accessibleName().isEmpty())
+            return option()->text().remove(QLatin1Char('&'));
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State st = QAccessibleWidget::state();
+        st.checkable = true;
+        st.checked = option()->isChecked();
+        return st;
+    }
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override
+    {
+        auto found = QAccessibleWidget::relations(match);
+        GroupLabel *group = handlerOf<GroupLabel>(option());
+        if ((match & QAccessible::Label) && group && group->label()) {
+            if (QAccessibleInterface *label = QAccessible::queryAccessibleInterface(group->label()))
+                found.append({ label, QAccessible::Label });
+        }
+        return found;
+    }
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (option()->isEnabled())
+            names.prepend(pressAction());
+        return names;
+    }
+    void doAction(const QString &actionName) override
+    {
+        if (actionName != pressAction()) {
+            QAccessibleWidget::doAction(actionName);
+            return;
+        }
+        QPointer<QRadioButton> button = option();
+        QMetaObject::invokeMethod(
+            button,
+            [button] {
+                if (button->isEnabled() && button->isVisible())
+                    button->click();
+            },
+            Qt::QueuedConnection);
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+};
+
+// A pop-up that is not open (a date picker's calendar, kept from one opening to the next) is
+// no part of what the user has before them, yet it keeps sending events as its contents follow
+// the field; a screen reader would read them out while the user types. They are dropped; the
+// pop-up is told of once it opens.
+bool inClosedPopup(const QObject *object)
+{
+    const auto *widget = qobject_cast<const QWidget *>(object);
+    if (!widget)
+        return false;
+    const QWidget *window = widget->window();
+    return window->windowType() == Qt::Popup && !window->isVisible();
+}
+
+QAccessible::UpdateHandler s_nextHandler = nullptr;
+
+void passOnUpdate(QAccessibleEvent *event)
+{
+    const QAccessible::Event type = event->type();
+    if (type != QAccessible::ObjectDestroyed && type != QAccessible::ObjectHide
+        && inClosedPopup(event->object()))
+        return;
+    // The toolkit has no call that hands an event on to the bridge; with this handler out of
+    // the way, the usual call does (or hands it to the handler that was there before).
+    QAccessible::installUpdateHandler(s_nextHandler);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(passOnUpdate);
+}
+
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
     auto *widget = qobject_cast<QWidget *>(object);
@@ -625,6 +872,9 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
         return new PressableAccessible(widget, handler->role());
     if (DescriptionSource *source = handlerOf<DescriptionSource>(widget))
         return new DescribedAccessible(widget, source->role());
+    if (auto *option = qobject_cast<QRadioButton *>(widget);
+        option && handlerOf<GroupLabel>(option))
+        return new OptionAccessible(option);
     if (qobject_cast<Announcer *>(widget))
         return new QAccessibleWidget(widget, QAccessible::Notification);
     if (auto *list = qobject_cast<QListWidget *>(widget); list && handlerOf<ToggleHandler>(list))
@@ -646,6 +896,7 @@ void Install()
 {
     static const bool installed = [] {
         QAccessible::installFactory(factory);
+        s_nextHandler = QAccessible::installUpdateHandler(passOnUpdate);
         return true;
     }();
     Q_UNUSED(installed);
@@ -670,6 +921,15 @@ void LeaveOutOfSightChildrenOut(QWidget *clientArea)
     Install();
     clientArea->setProperty(OutOfSightProperty, true);
     dropEarlyInterface<ClientAreaAccessible>(clientArea);
+}
+
+void LabelGroup(QLabel *label, const QList<QRadioButton *> &options)
+{
+    Install();
+    for (QRadioButton *option : options) {
+        new GroupLabel(option, label);
+        dropEarlyInterface<OptionAccessible>(option);
+    }
 }
 
 void DescribeAs(QWidget *control, QAccessible::Role role, std::function<QString()> describe)

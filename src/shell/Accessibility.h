@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QAccessible>
+#include <QList>
 
 #include <functional>
 
+class QLabel;
 class QListWidget;
+class QRadioButton;
 class QWidget;
 
 // What assistive technology sees of the controls the toolkit does not describe well by itself:
@@ -29,6 +32,10 @@ void MakeCheckableList(QListWidget *list, std::function<void(int row)> toggle);
 // A window's client area whose children outside its visible rectangle (the hidden action
 // buttons below it) are no part of the accessibility tree.
 void LeaveOutOfSightChildrenOut(QWidget *clientArea);
+
+// Option buttons that belong together under one label: each is labelled by it, so a screen
+// reader names the group with the option.
+void LabelGroup(QLabel *label, const QList<QRadioButton *> &options);
 
 // A control that reports `role` and whose description `describe` works out each time it is
 // asked for, so that it is never out of date and changing it disturbs nobody.

@@ -26,6 +26,7 @@
 #include <QTextCharFormat>
 
 #include <functional>
+#include <tuple>
 #include <utility>
 
 using namespace AtFirst;
@@ -192,6 +193,12 @@ void frmAtFirst::describeControls()
         auto *label = m_client->findChild<QLabel *>(QString::fromLatin1(l.label));
         if (label && label->parentWidget() == l.field->parentWidget())
             label->setBuddy(l.field);
+    }
+    for (const auto &[label, male, female] :
+         { std::tuple { "lblSex", m_optMale, m_optFemale },
+           std::tuple { "lblSexForSave", m_optMaleForSave, m_optFemaleForSave } }) {
+        if (auto *sex = m_client->findChild<QLabel *>(QString::fromLatin1(label)))
+            Accessibility::LabelGroup(sex, { male, female });
     }
     m_Picture2->setAccessibleName(QStringLiteral("Analysis Type"));
     m_Picture3->setAccessibleName(QStringLiteral("Personal Details"));
