@@ -14,6 +14,7 @@ packages=(cmake g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
 # The test suite also checks the desktop entry and the AppStream metadata, and walks the
 # windows over the accessibility bus.
 [ "$mode" = test ] && packages+=(desktop-file-utils appstream xvfb dbus at-spi2-core python3-pyatspi)
+[ "$mode" = test ] && packages+=(orca speech-dispatcher openbox xdotool)
 # The package's dependencies come from dpkg-shlibdeps, its compiler flags from dpkg-buildflags.
 [ "$mode" = package ] && packages+=(dpkg-dev)
 missing=()

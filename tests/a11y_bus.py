@@ -230,6 +230,24 @@ def wait_for_front(frame, name):
              and front_panel(frame).name == name)
 
 
+def check_saved_list(frame):
+    """The saved people's list on the front panel: named, with its two people, each a tick
+    box that can be toggled and starts unticked. Returns the list and its entries."""
+    saved = front_panel(frame)
+    people = [node for node in descendants(saved) if node.getRole() == pyatspi.ROLE_LIST]
+    check(len(people) == 1 and people[0].name != "", "the saved people's list has no name")
+    entries = [people[0].getChildAtIndex(i) for i in range(people[0].childCount)]
+    check([e.name for e in entries] == ["Ann", "Bob"],
+          "saved people: %s" % [e.name for e in entries])
+    for e in entries:
+        # Qt 6.4's bridge drops the "checkable" state; the role says it then.
+        check(states(e).contains(pyatspi.STATE_CHECKABLE)
+              or e.getRole() == pyatspi.ROLE_CHECK_BOX, "%r is not checkable" % e.name)
+        check("Toggle" in action_names(e), "%r cannot be toggled" % e.name)
+        check(not states(e).contains(pyatspi.STATE_CHECKED), "%r starts ticked" % e.name)
+    return people[0], entries
+
+
 def main():
     program = sys.argv[1]
     env = a11y_setup.prepare(program)
@@ -285,18 +303,8 @@ def main():
         wait_for_front(start, "Saved Information")
         check_panels(start, "Saved Information")
         saved = front_panel(start)
-        people = [node for node in descendants(saved) if node.getRole() == pyatspi.ROLE_LIST]
-        check(len(people) == 1 and people[0].name != "", "the saved people's list has no name")
-        entries = [people[0].getChildAtIndex(i) for i in range(people[0].childCount)]
-        check([e.name for e in entries] == ["Ann", "Bob"],
-              "saved people: %s" % [e.name for e in entries])
-        for e in entries:
-            # Qt 6.4's bridge drops the "checkable" state; the role says it then.
-            check(states(e).contains(pyatspi.STATE_CHECKABLE)
-                  or e.getRole() == pyatspi.ROLE_CHECK_BOX, "%r is not checkable" % e.name)
-            check("Toggle" in action_names(e), "%r cannot be toggled" % e.name)
-            check(not states(e).contains(pyatspi.STATE_CHECKED), "%r starts ticked" % e.name)
-        tab_round(start, xfocus, [people[0].name, "Show Chart", "Remove", "Back"])
+        people, entries = check_saved_list(start)
+        tab_round(start, xfocus, [people.name, "Show Chart", "Remove", "Back"])
         do_action(entries[0], "Toggle")
         wait_for("Ann ticked", lambda: states(entries[0]).contains(pyatspi.STATE_CHECKED))
 
@@ -327,6 +335,26 @@ def main():
                          lambda: labels() == on_today)
             else:
                 wait_for("the chart to move after " + button, lambda: labels() != before)
+
+        # Back To Main: the start-up window built again must be what the first one was.
+        do_action(find(chart, pyatspi.ROLE_PUSH_BUTTON, "Back To Main"), "Press")
+
+        def rebuilt_window():
+            for frame in app:
+                if (frame is not None and frame.name == TITLE and showing(frame)
+                        and front_panel(frame) is not None):
+                    return frame
+            return None
+        again = wait_for("the rebuilt start-up window", rebuilt_window, 10)
+        check_panels(again, "Analysis Type")
+        tab_round(again, xfocus, ["Type of Analysis", "Save Information"])
+        choose_self_and_press(again, "Recall Information")
+        wait_for_front(again, "Saved Information")
+        check_panels(again, "Saved Information")
+        people, entries = check_saved_list(again)
+        tab_round(again, xfocus, [people.name, "Show Chart", "Remove", "Back"])
+        do_action(entries[1], "Toggle")
+        wait_for("Bob ticked", lambda: states(entries[1]).contains(pyatspi.STATE_CHECKED))
     except AssertionError as error:
         check(False, str(error))
     finally:

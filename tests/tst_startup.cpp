@@ -110,6 +110,7 @@ private slots:
     void savedPeopleToggle();
     void accessibleActionsNeverBlock_data();
     void accessibleActionsNeverBlock();
+    void rebuiltWindowKeepsItsAccessibility();
 
 private:
     // Drives the window through a few steps, separated by blanks: "SELF", "COUPLE", "GROUP"
@@ -1649,6 +1650,57 @@ void tst_startup::accessibleActionsNeverBlock()
         QTRY_COMPARE(box.count, 1);
         QCOMPARE(box.text, opens);
     }
+}
+
+namespace {
+
+// What assistive technology sees of each named control of a window: role, name, value as text,
+// actions, labels, and the first few children with their role, name and whether they tick.
+QMap<QString, QString> accessibleSurface(QWidget *window)
+{
+    QMap<QString, QString> seen;
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
+        if (widget->objectName().isEmpty() || !iface)
+            continue;
+        QStringList parts { QString::number(iface->role()), iface->text(QAccessible::Name),
+                            QString::number(iface->childCount()),
+                            iface->textInterface() ? QStringLiteral("text") : QString() };
+        if (QAccessibleActionInterface *actions = iface->actionInterface())
+            parts << actions->actionNames().join(QLatin1Char(','));
+        for (const auto &relation : iface->relations(QAccessible::Label))
+            parts << QStringLiteral("label ") + relation.first->text(QAccessible::Name);
+        for (int i = 0; i < qMin(iface->childCount(), 3); ++i) {
+            if (QAccessibleInterface *child = iface->child(i))
+                parts << QString::number(child->role()) + child->text(QAccessible::Name)
+                        + (child->state().checkable ? QStringLiteral(" checkable") : QString());
+        }
+        seen.insert(widget->objectName(), parts.join(QLatin1Char('|')));
+    }
+    return seen;
+}
+
+} // namespace
+
+void tst_startup::rebuiltWindowKeepsItsAccessibility()
+{
+    // Whatever a window sets up for assistive technology must hold for every copy of it, not
+    // only the first. (Without a bridge on the bus the toolkit sends no events, so the race
+    // with a listening screen reader is proven by a11y_bus, which walks a rebuilt window.)
+    frmAtFirst *first = openWindow();
+    QVERIFY(first);
+    const QMap<QString, QString> before = accessibleSurface(first);
+    QVERIFY(before.value(QStringLiteral("lstShowSavedInfo")).startsWith(
+        QString::number(QAccessible::List)));
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    frmAtFirst *rebuilt = openWindow();
+    QVERIFY(rebuilt);
+    const QMap<QString, QString> after = accessibleSurface(rebuilt);
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QCOMPARE(after.value(it.key()), it.value());
+    QCOMPARE(after.size(), before.size());
 }
 
 QTEST_MAIN(tst_startup)
