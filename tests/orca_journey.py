@@ -34,6 +34,12 @@ class Speech:
     def begin(self):
         self.mark = len(self.text())
 
+    def never(self, what, pattern):
+        """Checks that nothing matching pattern was spoken since the step began."""
+        since = re.sub(r"\s+", " ", self.text()[self.mark:])
+        if re.search(pattern, since):
+            raise AssertionError("Orca spoke %s (/%s/):\n%s" % (what, pattern, since))
+
     def expect(self, what, pattern, timeout=STEP_TIMEOUT):
         deadline = time.monotonic() + timeout
         regex = re.compile(pattern, re.S)
@@ -111,6 +117,7 @@ def journey(speech):
         r"The date stays 26 Dec 2006", typed=True)
     say(speech, ["14 Mar 1984"], "the typed date read back", r"notification 14 Mar 1984",
         typed=True)
+    speech.never("the closed calendar while the date was typed", r"table with")
 
     # The sex option buttons, named with their group's label (the swatch is off for SELF).
     press_until(speech, "Tab", "the first sex option", r"Sex\. Male\. not selected radio button",
@@ -134,6 +141,11 @@ def journey(speech):
     say(speech, ["space"], "the chart's description after Next Day",
         r"notification Report date %s\. Ann, Physical: .*Ann, Intellectual: "
         % re.escape(spoken_date(tomorrow)))
+
+    # A view of its own: the explanation heading, then the one cycle.
+    say(speech, ["alt+p"], "the Physical view",
+        r"notification Physical: Report date %s\. Ann, Physical: [a-z ,]+; next crossing "
+        r"[0-9]+ [A-Za-z]+ [0-9]+\.(?! Ann, Emotional)" % re.escape(spoken_date(tomorrow)))
 
     # Back To Main: the start-up window is built again.
     say(speech, ["alt+b"], "the rebuilt start-up window", r"Type of Analysis combo box")
