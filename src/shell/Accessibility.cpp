@@ -427,8 +427,10 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_picker && event->type() == QEvent::FocusOut)
+        if (watched == m_picker && event->type() == QEvent::FocusOut) {
             m_monthTyped.clear();
+            m_monthChosen = 0;
+        }
         if (watched == m_picker && event->type() == QEvent::KeyPress) {
             const QString typed = static_cast<QKeyEvent *>(event)->text();
             // The picker moves on to the next part by itself once a part's figures are all
@@ -442,10 +444,15 @@ protected:
             if (movedOn && typed.size() == 1 && typed.at(0).isPrint()
                 && !typed.at(0).isLetterOrNumber())
                 return true;
+            if (typed.size() == 1 && typed.at(0).isLetter() && continuesMonth(typed.at(0))) {
+                m_movedOn = true;
+                return true;
+            }
             if (typed.size() == 1 && typed.at(0).isLetter()
                 && m_picker->currentSection() == QDateTimeEdit::MonthSection && monthIsNamed())
                 return typeMonthLetter(typed.at(0));
             m_monthTyped.clear();
+            m_monthChosen = 0;
             // Separators only move between the parts of the date; a letter or figure the
             // picker leaves out is refused.
             if (typed.size() == 1 && typed.at(0).isLetterOrNumber()) {
@@ -466,6 +473,22 @@ protected:
 
 private:
     bool monthIsNamed() const { return m_picker->displayFormat().contains(QStringLiteral("MMM")); }
+
+    // The rest of a month name already told apart by its first letters ("n" of "Jan").
+    bool continuesMonth(QChar letter)
+    {
+        if (m_monthChosen == 0)
+            return false;
+        const QString typed = m_monthTyped + letter;
+        const QLocale locale = m_picker->locale();
+        for (const QLocale::FormatType form : { QLocale::ShortFormat, QLocale::LongFormat }) {
+            if (locale.monthName(m_monthChosen, form).startsWith(typed, Qt::CaseInsensitive)) {
+                m_monthTyped = typed;
+                return true;
+            }
+        }
+        return false;
+    }
 
     // The toolkit takes a month name typed letter by letter only now and then (in "14 Mar 1984"
     // the month stays as it was), so the letters are matched here against the month names, short
@@ -493,7 +516,7 @@ private:
             const QDate first(date.year(), matches.first(), 1);
             m_picker->setDate(first.addDays(qMin(date.day(), first.daysInMonth()) - 1));
             m_picker->setSelectedSection(QDateTimeEdit::YearSection);
-            m_monthTyped.clear();
+            m_monthChosen = matches.first();
             m_movedOn = true;
         }
         return true;
@@ -518,6 +541,7 @@ private:
     QDateEdit *m_picker;
     QTimer m_pause;
     QString m_monthTyped;
+    int m_monthChosen = 0;
     QDateTimeEdit::Section m_sectionBeforeLast = QDateTimeEdit::NoSection;
     bool m_lastWasFigure = false;
     bool m_movedOn = false;
@@ -930,6 +954,13 @@ void LabelGroup(QLabel *label, const QList<QRadioButton *> &options)
         new GroupLabel(option, label);
         dropEarlyInterface<OptionAccessible>(option);
     }
+}
+
+void MakeDateField(QDateEdit *picker)
+{
+    Install();
+    if (!handlerOf<DateWatcher>(picker))
+        new DateWatcher(picker);
 }
 
 void DescribeAs(QWidget *control, QAccessible::Role role, std::function<QString()> describe)

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QDateEdit;
 class QLabel;
 class QListWidget;
 class QRadioButton;
@@ -32,6 +33,10 @@ void MakeCheckableList(QListWidget *list, std::function<void(int row)> toggle);
 // A window's client area whose children outside its visible rectangle (the hidden action
 // buttons below it) are no part of the accessibility tree.
 void LeaveOutOfSightChildrenOut(QWidget *clientArea);
+
+// A date picker that reads its new date back to a screen reader once the user pauses, refuses
+// out loud a key it cannot take, and takes a month name typed letter by letter.
+void MakeDateField(QDateEdit *picker);
 
 // Option buttons that belong together under one label: each is labelled by it, so a screen
 // reader names the group with the option.

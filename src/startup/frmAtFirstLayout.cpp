@@ -324,6 +324,7 @@ QDateEdit *frmAtFirst::makeDatePicker(QWidget *panel, const QString &name, int l
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(Dates::ShortDateFormat());
     picker->setDateRange(Dates::FirstStorableDate(), Dates::LastStorableDate());
+    Accessibility::MakeDateField(picker);
     picker->setFont(Look::Verdana());
     QPalette palette = picker->palette();
     palette.setColor(QPalette::Base, Look::White);
