@@ -16,6 +16,7 @@ packages=(cmake g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
 [ "$mode" = test ] && packages+=(desktop-file-utils appstream xvfb dbus at-spi2-core python3-pyatspi)
 # Saves and removals are cut short at every file call through libfiu's POSIX wrappers.
 [ "$mode" = test ] && packages+=(libfiu-dev fiu-utils)
+[ "$mode" = test ] && packages+=(orca speech-dispatcher openbox xdotool)
 # The package's dependencies come from dpkg-shlibdeps, its compiler flags from dpkg-buildflags.
 [ "$mode" = package ] && packages+=(dpkg-dev)
 missing=()

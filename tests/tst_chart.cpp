@@ -1,6 +1,7 @@
 // The chart window, driven as a user drives it: views, curves on the canvas, legend,
 // explanation panel, day navigation, keyboard and unloading.
 #include "chart/ChartCanvas.h"
+#include "chart/ChartDescription.h"
 #include "chart/InfoTopics.h"
 #include "chart/frmBio.h"
 #include "model/modBiorhythm.h"
@@ -9,6 +10,7 @@
 #include "shell/PictureButton.h"
 
 #include <QtTest>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
@@ -73,6 +75,50 @@ double cycleY(qint32 D, double P, double x, double H)
     const double q = P / 4;
     const double value = t < P / 2 ? 1 - std::pow((t - q) / q, 2) : -(1 - std::pow((t - 3 * q) / q, 2));
     return H / 2 * (1 - value);
+}
+
+// Where the curve of period P stands on the report date for someone who has lived D days, read
+// off the arc rule as a sighted user reads the chart: what falls within the report date's day
+// (half a day either side of its line), otherwise the side of the mid line and the way it
+// heads; and the day of the next crossing after it.
+struct ArcReading
+{
+    QString words;
+    int daysToNextCrossing;
+};
+
+ArcReading readArcRule(qint32 D, double P)
+{
+    const double q = P / 4;
+    auto phase = [&](double x) {
+        double t = std::fmod(D + (x - 14.0), P);
+        return t < 0 ? t + P : t;
+    };
+    const double dayStart = phase(13.5);
+    auto inDay = [&](double mark) { return std::fmod(mark - dayStart + P, P) < 1.0; };
+    ArcReading reading;
+    if (inDay(q))
+        reading.words = QStringLiteral("at a peak");
+    else if (inDay(3 * q))
+        reading.words = QStringLiteral("at a trough");
+    else if (inDay(0))
+        reading.words = QStringLiteral("crossing the mid line that day, upward");
+    else if (inDay(2 * q))
+        reading.words = QStringLiteral("crossing the mid line that day, downward");
+    else {
+        const double t = phase(14);
+        const bool above = t < 2 * q;
+        const bool rising = t < q || t > 3 * q;
+        reading.words = QStringLiteral("%1 the mid line and %2")
+                            .arg(above ? QStringLiteral("above") : QStringLiteral("below"),
+                                 rising ? QStringLiteral("rising") : QStringLiteral("falling"));
+    }
+    // Walk on from the end of the day to the first point where the curve is on the mid line.
+    double x = 14.5;
+    while (std::fmod(phase(x), 2 * q) > 1e-9 && std::fmod(phase(x), 2 * q) < 2 * q - 1e-9)
+        x += 0.25;
+    reading.daysToNextCrossing = int(std::floor(x - 14 + 0.5));
+    return reading;
 }
 
 // 0x00BBGGRR as the 0x00RRGGBB of an image pixel, alpha left out.
@@ -256,6 +302,8 @@ private slots:
     void everyPhaseReachesEveryColumn();
     void eachViewShowsItsOwnTopic_data();
     void eachViewShowsItsOwnTopic();
+    void descriptionSaysWhereTheCurvesStand_data();
+    void descriptionSaysWhereTheCurvesStand();
 
 private:
     frmBio *openChart();
@@ -1117,6 +1165,124 @@ void TestChart::eachViewShowsItsOwnTopic()
              InfoTopics::Heading(topics[after]));
     QCOMPARE(child<QLabel>(w, QStringLiteral("lblInfo(1)"))->text(),
              InfoTopics::Text(topics[after]));
+}
+
+void TestChart::descriptionSaysWhereTheCurvesStand_data()
+{
+    // Days lived on the report date pick the phase: a Physical peak falls on day 6 of 23, a
+    // trough on day 17, the downward crossing on day 12 and the upward one on day 0.
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QList<int>>("daysLived"); // per member
+    QTest::addColumn<int>("view"); // 0 Physical, 1 Emotional, 2 Intellectual, 3 all
+    QTest::addColumn<int>("daysOn"); // Next Day pressed this often
+    QTest::addColumn<QString>("first"); // what the first cycle of the first member does
+    QTest::addColumn<int>("crossingIn"); // and in how many days it next crosses
+
+    QTest::newRow("SELF, Physical peak")
+        << "SELF" << QList<int> { 2306 } << 0 << 0 << "at a peak" << 6;
+    QTest::newRow("SELF, Physical trough")
+        << "SELF" << QList<int> { 2317 } << 0 << 0 << "at a trough" << 6;
+    QTest::newRow("SELF, crossing downward") << "SELF" << QList<int> { 2312 } << 0 << 0
+                                             << "crossing the mid line that day, downward" << 11;
+    QTest::newRow("SELF, crossing upward") << "SELF" << QList<int> { 2323 } << 0 << 0
+                                           << "crossing the mid line that day, upward" << 12;
+    QTest::newRow("SELF, Emotional peak")
+        << "SELF" << QList<int> { 2807 } << 1 << 0 << "at a peak" << 7;
+    QTest::newRow("SELF, Intellectual peak")
+        << "SELF" << QList<int> { 3308 } << 2 << 0 << "at a peak" << 9;
+    QTest::newRow("SELF, all cycles")
+        << "SELF" << QList<int> { 2306 } << 3 << 0 << "at a peak" << 6;
+    QTest::newRow("SELF, above and falling")
+        << "SELF" << QList<int> { 2310 } << 0 << 0 << "above the mid line and falling" << 2;
+    QTest::newRow("SELF, below and rising")
+        << "SELF" << QList<int> { 2320 } << 0 << 0 << "below the mid line and rising" << 3;
+    QTest::newRow("a day step onto a crossing") << "SELF" << QList<int> { 2311 } << 0 << 1
+                                                << "crossing the mid line that day, downward" << 11;
+    QTest::newRow("a day step across a crossing")
+        << "SELF" << QList<int> { 2311 } << 0 << 2 << "below the mid line and falling" << 10;
+    QTest::newRow("GROUP, Physical")
+        << "GROUP" << QList<int> { 2317, 2306, 2312 } << 0 << 0 << "at a trough" << 6;
+    QTest::newRow("GROUP, Emotional")
+        << "GROUP" << QList<int> { 2821, 2800, 2814 } << 1 << 0 << "at a trough" << 7;
+    QTest::newRow("GROUP, Intellectual, a day on")
+        << "GROUP" << QList<int> { 3307, 3300, 3316 } << 2 << 1 << "at a peak" << 9;
+}
+
+void TestChart::descriptionSaysWhereTheCurvesStand()
+{
+    QFETCH(QString, type);
+    QFETCH(QList<int>, daysLived);
+    QFETCH(int, view);
+    QFETCH(int, daysOn);
+    QFETCH(QString, first);
+    QFETCH(int, crossingIn);
+
+    const QDate report(2024, 6, 15);
+    QList<Member> members = group(int(daysLived.size()));
+    for (int i = 0; i < daysLived.size(); ++i) {
+        members[i].name = QStringLiteral("P%1").arg(i);
+        members[i].report = report;
+        members[i].dob = report.addDays(-daysLived[i]);
+    }
+    const bool self = type == QLatin1String("SELF");
+    setVisit(type, self, members);
+    frmBio *w = openChart();
+    runView(w, view);
+    for (int i = 0; i < daysOn; ++i)
+        w->cmdNextDay_Click();
+
+    const QString text = ChartDescription::Text(w->Canvas()->ScaleWidth());
+    const QDate day = report.addDays(daysOn);
+    QVERIFY2(text.startsWith(QStringLiteral("Report date ") + ChartDescription::SpokenDate(day)
+                             + QLatin1Char('.')),
+             qPrintable(text));
+    // The first cycle as the table has it, then every member and cycle against the arc rule.
+    const QString expectedFirst
+        = QStringLiteral("P0, %1: %2; next crossing %3.")
+              .arg(QLatin1String(view == 3       ? "Physical"
+                                     : view == 0 ? "Physical"
+                                     : view == 1 ? "Emotional"
+                                                 : "Intellectual"),
+                   first, ChartDescription::SpokenDate(day.addDays(crossingIn)));
+    QVERIFY2(text.contains(expectedFirst),
+             qPrintable(text + QLatin1String("\nwanted: ") + expectedFirst));
+    const struct
+    {
+        const char *name;
+        double period;
+    } cycles[] = { { "Physical", PhysicalPeriod },
+                   { "Emotional", EmotionalPeriod },
+                   { "Intellectual", IntellectualPeriod } };
+    int told = 0;
+    for (int i = 0; i < daysLived.size(); ++i) {
+        for (int c = 0; c < 3; ++c) {
+            const bool inView = view == 3 || view == c;
+            const ArcReading reading = readArcRule(daysLived[i] + daysOn, cycles[c].period);
+            const QString said
+                = QStringLiteral("P%1, %2: %3; next crossing %4.")
+                      .arg(i)
+                      .arg(QLatin1String(cycles[c].name), reading.words,
+                           ChartDescription::SpokenDate(day.addDays(reading.daysToNextCrossing)));
+            QCOMPARE(text.contains(said), inView);
+            told += inView;
+        }
+    }
+    QCOMPARE(text.count(QStringLiteral("next crossing")), told);
+    // No value: the chart prints none, and neither does its description.
+    QVERIFY(!text.contains(QLatin1Char('%')));
+
+    // What assistive technology reads off the canvas, and what the last step announced.
+    QAccessibleInterface *canvas = QAccessible::queryAccessibleInterface(w->Canvas());
+    QVERIFY(canvas);
+    QCOMPARE(canvas->role(), QAccessible::Chart);
+    QCOMPARE(canvas->text(QAccessible::Description), text);
+    QCOMPARE(canvas->text(QAccessible::Name),
+             QStringLiteral("Biorhythm chart of ") + ChartDescription::People());
+    auto *announcer = w->findChild<QWidget *>(QStringLiteral("announcer"));
+    QVERIFY(announcer);
+    QVERIFY2(announcer->accessibleName().endsWith(text), qPrintable(announcer->accessibleName()));
+    QCOMPARE(announcer->size(), QSize(0, 0));
+    w->close();
 }
 
 QTEST_MAIN(TestChart)

@@ -461,8 +461,7 @@ void TestShell::startupButtonsShowTheirPictures()
     for (const PictureButton *button : buttons) {
         if (!button->isVisible())
             continue;
-        QVERIFY2(showsPosition(button, button->NormalPosition()),
-                 qPrintable(button->objectName()));
+        QVERIFY2(showsPosition(button, button->NormalPosition()), qPrintable(button->objectName()));
         QCOMPARE(button->size(), button->List().PictureSize(button->NormalPosition()));
     }
     closeStartupWindow();
@@ -478,7 +477,8 @@ void TestShell::windowIconAnswersAsDrawn_data()
     for (int size : { 8, 16, 20, 32, 40, 48, 64, 100, 128, 256 }) {
         for (qreal ratio : { 1.0, 2.0 }) {
             QTest::addRow("%d at %g", size, ratio) << size << ratio << int(QIcon::Normal);
-            QTest::addRow("%d at %g disabled", size, ratio) << size << ratio << int(QIcon::Disabled);
+            QTest::addRow("%d at %g disabled", size, ratio)
+                << size << ratio << int(QIcon::Disabled);
         }
     }
 }
@@ -1145,9 +1145,12 @@ void TestShell::chartKeyboard()
     chart->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(chart));
 
-    // Tab goes round the picture buttons as they read: the top row, then the frame's.
-    const QStringList expected = { "picLeft",     "picToday",     "picShowAll",      "picRight",
-                                   "picPhysical", "picEmotional", "picIntellectual", "picBack" };
+    // The chart itself has the focus first; then Tab goes round the picture buttons as they
+    // read: the top row, then the frame's.
+    QCOMPARE(QApplication::focusWidget(), chart->Canvas());
+    const QStringList expected
+        = { "picBiorhythm", "picLeft",      "picToday",        "picShowAll", "picRight",
+            "picPhysical",  "picEmotional", "picIntellectual", "picBack" };
     QWidget *start = QApplication::focusWidget();
     QVERIFY(start);
     QStringList stops;
@@ -1162,7 +1165,8 @@ void TestShell::chartKeyboard()
         stops.append(stops.takeFirst());
     QCOMPARE(stops, expected);
 
-    // Space presses the focused button; Enter is Today's wherever the focus is.
+    // Space and Return press the focused button; Enter is Today's wherever no button has the
+    // focus.
     auto *right = chart->findChild<PictureButton *>(QStringLiteral("picRight"));
     while (QApplication::focusWidget() != right)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -1170,6 +1174,11 @@ void TestShell::chartKeyboard()
     QTest::keyClick(right, Qt::Key_Space);
     QCOMPARE(modBiorhythm::VisitorReportDate[0], reportDate.addDays(1));
     QTest::keyClick(right, Qt::Key_Return);
+    QCOMPARE(modBiorhythm::VisitorReportDate[0], reportDate.addDays(2));
+    QTest::keyClick(right, Qt::Key_Enter);
+    QCOMPARE(modBiorhythm::VisitorReportDate[0], reportDate.addDays(3));
+    chart->Canvas()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(chart->Canvas(), Qt::Key_Return);
     QCOMPARE(modBiorhythm::VisitorReportDate[0], QDate::currentDate());
 
     // The hidden action buttons are no part of what assistive technology sees.

@@ -6,6 +6,7 @@
 #include "model/modBiorhythm.h"
 #include "platform/Dates.h"
 #include "platform/SingleInstance.h"
+#include "shell/Accessibility.h"
 #include "shell/Look.h"
 #include "shell/PictureButton.h"
 #include "shell/UpdateReminder.h"
@@ -112,6 +113,9 @@ private slots:
     void savedPeopleToggle();
     void accessibleActionsNeverBlock_data();
     void accessibleActionsNeverBlock();
+    void rebuiltWindowKeepsItsAccessibility();
+    void typedDatesAreTakenOrRefused_data();
+    void typedDatesAreTakenOrRefused();
 
 private:
     // Drives the window through a few steps, separated by blanks: "SELF", "COUPLE", "GROUP"
@@ -1686,6 +1690,110 @@ void tst_startup::accessibleActionsNeverBlock()
         QTRY_COMPARE(box.count, 1);
         QCOMPARE(box.text, opens);
     }
+}
+
+namespace {
+
+// What assistive technology sees of each named control of a window: role, name, value as text,
+// actions, labels, and the first few children with their role, name and whether they tick.
+QMap<QString, QString> accessibleSurface(QWidget *window)
+{
+    QMap<QString, QString> seen;
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
+        if (widget->objectName().isEmpty() || !iface)
+            continue;
+        QStringList parts { QString::number(iface->role()), iface->text(QAccessible::Name),
+                            QString::number(iface->childCount()),
+                            iface->textInterface() ? QStringLiteral("text") : QString() };
+        if (QAccessibleActionInterface *actions = iface->actionInterface())
+            parts << actions->actionNames().join(QLatin1Char(','));
+        for (const auto &relation : iface->relations(QAccessible::Label))
+            parts << QStringLiteral("label ") + relation.first->text(QAccessible::Name);
+        for (int i = 0; i < qMin(iface->childCount(), 3); ++i) {
+            if (QAccessibleInterface *child = iface->child(i))
+                parts << QString::number(child->role()) + child->text(QAccessible::Name)
+                        + (child->state().checkable ? QStringLiteral(" checkable") : QString());
+        }
+        seen.insert(widget->objectName(), parts.join(QLatin1Char('|')));
+    }
+    return seen;
+}
+
+} // namespace
+
+void tst_startup::rebuiltWindowKeepsItsAccessibility()
+{
+    // Whatever a window sets up for assistive technology must hold for every copy of it, not
+    // only the first. (Without a bridge on the bus the toolkit sends no events, so the race
+    // with a listening screen reader is proven by a11y_bus, which walks a rebuilt window.)
+    frmAtFirst *first = openWindow();
+    QVERIFY(first);
+    const QMap<QString, QString> before = accessibleSurface(first);
+    QVERIFY(before.value(QStringLiteral("lstShowSavedInfo"))
+                .startsWith(QString::number(QAccessible::List)));
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    frmAtFirst *rebuilt = openWindow();
+    QVERIFY(rebuilt);
+    const QMap<QString, QString> after = accessibleSurface(rebuilt);
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QCOMPARE(after.value(it.key()), it.value());
+    QCOMPARE(after.size(), before.size());
+}
+
+void tst_startup::typedDatesAreTakenOrRefused_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<bool>("refused");
+    const QString named = QStringLiteral("d MMM yyyy");
+    // After a two-figure day the picker moves on to the month by itself; the separator typed
+    // next used to push the month name into the year.
+    QTest::newRow("two-figure day, month name")
+        << named << "14 Mar 1984" << QDate(1984, 3, 14) << false;
+    QTest::newRow("one-figure day, month name")
+        << named << "2 Jan 1985" << QDate(1985, 1, 2) << false;
+    QTest::newRow("a name shared by its first letters")
+        << named << "17 May 1990" << QDate(1990, 5, 17) << false;
+    QTest::newRow("long month name") << named << "5 September 2001" << QDate(2001, 9, 5) << false;
+    QTest::newRow("no such month") << named << "14 Xyz 1984" << QDate(1984, 12, 14) << true;
+    QTest::newRow("month in figures")
+        << QStringLiteral("d/M/yyyy") << "14/3/1984" << QDate(1984, 3, 14) << false;
+    QTest::newRow("a letter where figures go")
+        << QStringLiteral("d/M/yyyy") << "x" << QDate(2006, 12, 26) << true;
+}
+
+void tst_startup::typedDatesAreTakenOrRefused()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, typed);
+    QFETCH(QDate, date);
+    QFETCH(bool, refused);
+
+    QWidget window;
+    auto *before = new QLineEdit(&window);
+    auto *picker = new QDateEdit(&window);
+    picker->move(0, 40);
+    picker->setDisplayFormat(format);
+    picker->setDate(QDate(2006, 12, 26));
+    Accessibility::MakeDateField(picker);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    before->setFocus();
+    QTest::keyClick(before, Qt::Key_Tab); // as a user comes to it: the day is selected
+    QCOMPARE(QApplication::focusWidget(), picker);
+    for (const QChar c : typed) {
+        QTest::keyClicks(picker, QString(c));
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(picker->date(), date);
+    // A refusal is spoken: the window's announcement says so and what the date stays.
+    auto *announcer = window.findChild<QWidget *>(QStringLiteral("announcer"));
+    const QString said = announcer ? announcer->accessibleName() : QString();
+    QCOMPARE(said.startsWith(QStringLiteral("Not taken: type the date as day, month")), refused);
 }
 
 QTEST_MAIN(tst_startup)

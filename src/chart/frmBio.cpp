@@ -1,28 +1,22 @@
 #include "frmBio.h"
 
 #include "ChartCanvas.h"
+#include "ChartDescription.h"
 #include "model/modBiorhythm.h"
 #include "platform/Dates.h"
 #include "shell/Accessibility.h"
-#include "shell/ButtonImages.h"
-#include "shell/Chrome.h"
-#include "shell/LineControl.h"
 #include "shell/Look.h"
 #include "shell/PictureButton.h"
 #include "shell/frmAbout.h"
 #include "shell/modRegistry.h"
 #include "startup/frmAtFirst.h"
 
-#include <QAction>
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
-#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 
 using namespace modBiorhythm;
 
@@ -30,24 +24,8 @@ namespace {
 
 QPointer<frmBio> s_instance;
 
-// The canvas height of the layout, in its own units; the width is set to 28 days at load.
-constexpr float CanvasHeight = 159.1122f;
+// The canvas width in its own units: the 28 days around the report date.
 constexpr float CanvasDays = 28;
-
-// Pure red, green and blue as the visit state writes colours (0x00BBGGRR).
-constexpr qint32 Red = 0x000000FF;
-constexpr qint32 Green = 0x0000FF00;
-constexpr qint32 Blue = 0x00FF0000;
-constexpr qint32 White = 0x00FFFFFF;
-
-// The window frame colour of the system palette, for the day grid.
-const QColor GridColor { 100, 100, 100 };
-
-// Numbers as the range labels show them: no leading blank, no decimals when whole.
-QString numberText(double value)
-{
-    return QString::number(value, 'g', 15);
-}
 
 } // namespace
 
@@ -80,327 +58,6 @@ frmBio *frmBio::GetOrCreate()
     if (!s_instance)
         new frmBio;
     return s_instance;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Layout
-
-void frmBio::buildLayout()
-{
-    m_client = new QWidget(this);
-    m_client->setObjectName(QStringLiteral("frmBioClient"));
-    Accessibility::LeaveOutOfSightChildrenOut(m_client);
-    setCentralWidget(m_client);
-    setFont(Look::Verdana());
-    Chrome::SetUpWindow(this, m_client, 11715, 7065);
-
-    const QFont range = Look::Verdana(9.75, true);
-    m_lblLeast = Look::MakeLabel(m_client, QStringLiteral("lblLeast"), QStringLiteral("-14"),
-                                 Look::Amber, range, false);
-    Look::PlaceTw(m_lblLeast, 120, 0, 1290, 240);
-
-    const ImageList &img = ButtonImages::ChartImg();
-    m_picLeft = new PictureButton(img, 9, 10, QStringLiteral("Previous Day"), m_client);
-    m_picLeft->setObjectName(QStringLiteral("picLeft"));
-    m_picLeft->setToolTip(QStringLiteral("Previous Day"));
-    Look::MoveTw(m_picLeft, 120, 180);
-
-    m_picToday = new PictureButton(img, 13, 14, QStringLiteral("Today"), m_client);
-    m_picToday->setObjectName(QStringLiteral("picToday"));
-    Look::MoveTw(m_picToday, 5467, 0);
-
-    m_lblDate = Look::MakeLabel(m_client, QStringLiteral("lblDate"), QString(), Look::Amber, range);
-    m_lblDate->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Look::MoveTw(m_lblDate, 5460, 465);
-
-    m_picShowAll = new PictureButton(img, 7, 8, QStringLiteral("Show All"), m_client);
-    m_picShowAll->setObjectName(QStringLiteral("picShowAll"));
-    Look::MoveTw(m_picShowAll, 6600, 75);
-    m_picShowAll->hide();
-
-    const QFont legend = Look::Verdana(8.25, true);
-    m_lblRedLineFor
-        = Look::MakeLabel(m_client, QStringLiteral("lblRedLineFor"),
-                          QStringLiteral("Red Curve for Physical"), QColor(255, 128, 128), legend);
-    m_lblGreenLineFor = Look::MakeLabel(m_client, QStringLiteral("lblGreenLineFor"),
-                                        QStringLiteral("Green Curve for Emotional"),
-                                        QColor(128, 255, 128), legend);
-    m_lblBlueLineFor = Look::MakeLabel(m_client, QStringLiteral("lblBlueLineFor"),
-                                       QStringLiteral("Blue Curve for Intellectual"),
-                                       QColor(0, 255, 255), legend);
-    Look::MoveTw(m_lblRedLineFor, 7800, 0);
-    Look::MoveTw(m_lblGreenLineFor, 7800, 240);
-    Look::MoveTw(m_lblBlueLineFor, 7800, 480);
-    for (QLabel *label : { m_lblRedLineFor, m_lblGreenLineFor, m_lblBlueLineFor }) {
-        label->setMouseTracking(true);
-        label->installEventFilter(this);
-        label->hide();
-    }
-
-    m_lblMost = Look::MakeLabel(m_client, QStringLiteral("lblMost"), QStringLiteral("14"),
-                                Look::Amber, range);
-    m_lblMost->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    Look::MoveTw(m_lblMost, 11355, 0);
-
-    m_picRight = new PictureButton(img, 11, 12, QStringLiteral("Next Day"), m_client);
-    m_picRight->setObjectName(QStringLiteral("picRight"));
-    m_picRight->setToolTip(QStringLiteral("Next Day"));
-    Look::MoveTw(m_picRight, 10815, 180);
-
-    // The canvas and the furniture that lies on it.
-    m_picBiorhythm = new ChartCanvas(m_client);
-    m_picBiorhythm->setObjectName(QStringLiteral("picBiorhythm"));
-    Look::PlaceTw(m_picBiorhythm, 120, 750, 11505, 3735);
-    m_picBiorhythm->SetScaleWidth(m_picBiorhythm->width());
-    m_picBiorhythm->SetScaleHeight(CanvasHeight);
-    m_picBiorhythm->setFont(Look::Verdana());
-
-    for (int i = 0; i < 14; ++i) {
-        const QFont dayFont = Look::MsSansSerif();
-        m_lblPrevDay.append(Look::MakeLabel(m_picBiorhythm, Look::Indexed("lblPrevDay", i),
-                                            QStringLiteral("1"), Look::Black, dayFont));
-        m_lblNextDay.append(Look::MakeLabel(m_picBiorhythm, Look::Indexed("lblNextDay", i),
-                                            QStringLiteral("1"), Look::Black, dayFont));
-    }
-    for (int i = 0; i < 13; ++i) {
-        m_lnVertPre.append(
-            new LineControl(Look::Indexed("lnVertPre", i), GridColor, 1, m_picBiorhythm));
-        m_lnVertNext.append(
-            new LineControl(Look::Indexed("lnVertNext", i), GridColor, 1, m_picBiorhythm));
-    }
-    m_lnHor = new LineControl(QStringLiteral("lnHor"), Look::Black, 1, m_picBiorhythm);
-    m_lnVert = new LineControl(QStringLiteral("lnVert"), Look::Black, 2, m_picBiorhythm);
-
-    const QFont percent = Look::Verdana(8.25, true);
-    const struct
-    {
-        const char *caption;
-        int left, top;
-        QColor color;
-        QFont font;
-    } percents[] = {
-        { "100%", 6240, 2400, Look::Black, percent },
-        { "0%", 3690, 2790, Look::Black, percent },
-        { "-100%", 5940, 6270, Look::White, Look::MsSansSerif(8.25, true) },
-        { "-100%", 10890, 3360, Look::Black, percent },
-    };
-    for (int i = 0; i < 4; ++i) {
-        QLabel *label = Look::MakeLabel(m_picBiorhythm, Look::Indexed("lblPercent", i),
-                                        QString::fromLatin1(percents[i].caption), percents[i].color,
-                                        percents[i].font, i != 2);
-        Look::MoveTw(label, percents[i].left, percents[i].top);
-        if (i == 2)
-            label->resize(Look::Px(525), Look::Px(195));
-        m_lblPercent.append(label);
-    }
-
-    // Frames: the member legend with the view buttons, and the explanation panel.
-    const QString frameStyle = QStringLiteral(
-        "QGroupBox#%1 { background: rgb(33,32,32); border: 1px solid rgb(128,128,128);"
-        " margin-top: 6px; }"
-        "QGroupBox#%1::title { subcontrol-origin: margin; subcontrol-position: top left;"
-        " left: 6px; padding: 0 2px; color: white; }");
-    auto makeFrame = [&](const QString &name, const QString &caption, int left, int top, int width,
-                         int height) {
-        auto *frame = new QGroupBox(caption, m_client);
-        frame->setObjectName(name);
-        frame->setFont(Look::Verdana(8.25, true));
-        frame->setStyleSheet(frameStyle.arg(name));
-        frame->setFlat(false);
-        Look::PlaceTw(frame, left, top, width, height);
-        return frame;
-    };
-    m_Frame2 = makeFrame(QStringLiteral("Frame2"), QStringLiteral("Person's Vantrel Details"), 120,
-                         4530, 5475, 2505);
-    m_Frame3 = makeFrame(QStringLiteral("Frame3"), QStringLiteral("Vantrel Interpretation"), 5610,
-                         4530, 5985, 2505);
-
-    m_picPhysical = new PictureButton(img, 1, 2, QStringLiteral("Physical"), m_Frame2);
-    m_picPhysical->setObjectName(QStringLiteral("picPhysical"));
-    Look::MoveTw(m_picPhysical, 120, 300);
-    m_picEmotional = new PictureButton(img, 3, 4, QStringLiteral("Emotional"), m_Frame2);
-    m_picEmotional->setObjectName(QStringLiteral("picEmotional"));
-    Look::MoveTw(m_picEmotional, 1207, 300);
-    m_picIntellectual = new PictureButton(img, 5, 6, QStringLiteral("Intellectual"), m_Frame2);
-    m_picIntellectual->setObjectName(QStringLiteral("picIntellectual"));
-    Look::MoveTw(m_picIntellectual, 2415, 300);
-    // Back draws from the start-up window's list, which outlives that window.
-    m_picBack = new PictureButton(ButtonImages::StartupImg2(), 1, 2, QStringLiteral("Back To Main"),
-                                  m_Frame2);
-    m_picBack->setObjectName(QStringLiteral("picBack"));
-    Look::MoveTw(m_picBack, 3720, 300);
-
-    const QFont nameFont = Look::Verdana(6.75);
-    for (int i = 0; i < 10; ++i) {
-        const bool odd = i % 2 == 1;
-        auto *box = new QFrame(m_Frame2);
-        box->setObjectName(Look::Indexed("Picture1", i));
-        box->setFrameStyle(QFrame::Box | QFrame::Plain);
-        box->setLineWidth(1);
-        QPalette palette = box->palette();
-        palette.setColor(QPalette::WindowText, Look::Black);
-        box->setPalette(palette);
-        Look::SetBackColor(box, Look::White);
-        Look::PlaceTw(box, odd ? 2760 : 240, 960 + 240 * (i / 2), 400, 200);
-        box->hide();
-        m_Picture1.append(box);
-
-        QLabel *name = Look::MakeLabel(m_Frame2, Look::Indexed("lblName", i), QString(),
-                                       Look::Amber, nameFont, false);
-        Look::PlaceTw(name, odd ? 3240 : 720, 975 + 240 * (i / 2), 1425, 180);
-        name->hide();
-        m_lblName.append(name);
-
-        // Below the client area: their texts stay current, but they are never seen.
-        QLabel *days = Look::MakeLabel(m_client, Look::Indexed("lblDayLived", i),
-                                       QStringLiteral("DL"), Look::Amber, Look::Verdana());
-        Look::MoveTw(days, 120, 7920 + 240 * i);
-        days->hide();
-        m_lblDayLived.append(days);
-    }
-
-    m_picExplain = new QWidget(m_Frame3);
-    m_picExplain->setObjectName(QStringLiteral("picExplain"));
-    Look::PaintBackground(m_picExplain, Look::Black);
-    Look::PlaceTw(m_picExplain, 90, 210, 3675, 200);
-    m_picExplain->setMouseTracking(true);
-    m_picExplain->installEventFilter(this);
-    m_lblGreen = Look::MakeLabel(m_picExplain, QStringLiteral("lblGreen"),
-                                 QStringLiteral("Detailed Description of Vantrel Chart"),
-                                 Look::Amber, Look::Verdana(8.25, true));
-    m_lblGreen->move(0, 0);
-    m_lblGreen->setMouseTracking(true);
-    m_lblGreen->installEventFilter(this);
-
-    QLabel *heading = Look::MakeLabel(m_Frame3, QStringLiteral("lblInfo(0)"),
-                                      InfoTopics::Heading(InfoTopic::General), Look::Amber,
-                                      Look::Verdana(8.25, true));
-    Look::MoveTw(heading, 90, 420);
-    QLabel *text = Look::MakeParagraph(m_Frame3, QStringLiteral("lblInfo(1)"),
-                                       InfoTopics::Text(InfoTopic::General), Look::Amber, 90, 660,
-                                       5835, 1800);
-    m_lblInfo = { heading, text };
-
-    // The action buttons hold the commands; they lie below the client area.
-    m_cmdPhysical
-        = Chrome::MakeActionButton(m_client, QStringLiteral("cmdPhysical"),
-                                   QStringLiteral("&Physical"), 120, 8760, 1215, 375, true);
-    m_cmdEmotional
-        = Chrome::MakeActionButton(m_client, QStringLiteral("cmdEmotional"),
-                                   QStringLiteral("&Emotional"), 1425, 8760, 1215, 375, true);
-    m_cmdIntellectual
-        = Chrome::MakeActionButton(m_client, QStringLiteral("cmdIntellectual"),
-                                   QStringLiteral("&Intellectual"), 2715, 8760, 1215, 375, true);
-    m_cmdShowAll
-        = Chrome::MakeActionButton(m_client, QStringLiteral("cmdShowAll"),
-                                   QStringLiteral("Show All"), 4260, 8760, 1095, 375, true);
-    m_cmdShowAll->setToolTip(QStringLiteral("This only for self "));
-    m_cmdShowAll->setEnabled(false);
-    m_cmdPrevDay = Chrome::MakeActionButton(m_client, QStringLiteral("cmdPrevDay"),
-                                            QStringLiteral("<"), 5445, 8760, 615, 375, true);
-    m_cmdNextDay = Chrome::MakeActionButton(m_client, QStringLiteral("cmdNextDay"),
-                                            QStringLiteral(">"), 6135, 8760, 615, 375, true);
-    m_cmdToday = Chrome::MakeActionButton(m_client, QStringLiteral("cmdToday"),
-                                          QStringLiteral("Today"), 6840, 8760, 855, 375, true);
-    m_cmdToday->setDefault(true);
-    m_cmdBack
-        = Chrome::MakeActionButton(m_client, QStringLiteral("cmdBack"),
-                                   QStringLiteral("&Back To Main"), 7920, 8760, 3425, 375, true);
-}
-
-void frmBio::describeButtons()
-{
-    // What a screen reader says beyond the caption.
-    const struct
-    {
-        PictureButton *button;
-        const char *description;
-    } buttons[] = {
-        { m_picLeft, "Moves the chart one day back" },
-        { m_picRight, "Moves the chart one day on" },
-        { m_picToday, "Moves the chart to today" },
-        { m_picShowAll, "Shows all three cycles of the one person" },
-        { m_picPhysical, "Shows everyone's Physical cycle" },
-        { m_picEmotional, "Shows everyone's Emotional cycle" },
-        { m_picIntellectual, "Shows everyone's Intellectual cycle" },
-        { m_picBack, "Closes the chart and goes back to the start" },
-    };
-    for (const auto &b : buttons)
-        b.button->setAccessibleDescription(QString::fromUtf8(b.description));
-    m_picBiorhythm->setAccessibleName(QStringLiteral("Biorhythm chart"));
-    m_picBiorhythm->setAccessibleDescription(
-        QStringLiteral("The cycles over 28 days, the report date on the thick centre line"));
-}
-
-void frmBio::buildMenus()
-{
-    QMenu *file
-        = Chrome::AddMenu(this, nullptr, QStringLiteral("mnuFile"), QStringLiteral("&File"));
-    QMenu *run = Chrome::AddMenu(this, file, QStringLiteral("mnuRun"),
-                                 QStringLiteral("Create Biorythm Chart"));
-    m_mnuPhysical
-        = Chrome::AddEntry(run, QStringLiteral("mnuPhysical"), QStringLiteral("Physical"));
-    m_mnuEmotional
-        = Chrome::AddEntry(run, QStringLiteral("mnuEmotional"), QStringLiteral("Emotional"));
-    m_mnuIntellectual
-        = Chrome::AddEntry(run, QStringLiteral("mnuIntellectual"), QStringLiteral("Intellectual"));
-    Chrome::AddSeparator(file, QStringLiteral("mnuSeparator1"));
-    m_mnuBack = Chrome::AddEntry(file, QStringLiteral("mnuBack"), QStringLiteral("Back"));
-    Chrome::AddSeparator(file, QStringLiteral("mnuSeparator3"));
-    m_mnuExit = Chrome::AddEntry(file, QStringLiteral("mnuExit"), QStringLiteral("Exit"));
-
-    QMenu *help = Chrome::AddMenu(this, nullptr, QStringLiteral("mnuHelp"), QStringLiteral("Help"));
-    m_mnuOnlineHelp
-        = Chrome::AddEntry(help, QStringLiteral("mnuOnlineHelp"), QStringLiteral("Online Help"));
-    m_mnuVisitUsOnline = Chrome::AddEntry(help, QStringLiteral("mnuVisitUsOnline"),
-                                          QStringLiteral("Visit Us Online"));
-    Chrome::AddSeparator(help, QStringLiteral("mnuSeparator2"), false);
-    m_mnuCheckForUpdate = Chrome::AddEntry(help, QStringLiteral("mnuCheckForUpdate"),
-                                           QStringLiteral("Check For Software Update"), false);
-    Chrome::AddSeparator(help, QStringLiteral("mnuSeparator"), false);
-    m_mnuAboutUs
-        = Chrome::AddEntry(help, QStringLiteral("mnuAboutUs"), QStringLiteral("&About Software"));
-}
-
-void frmBio::connectCommands()
-{
-    connect(m_cmdPhysical, &QPushButton::clicked, this, &frmBio::cmdPhysical_Click);
-    connect(m_cmdEmotional, &QPushButton::clicked, this, &frmBio::cmdEmotional_Click);
-    connect(m_cmdIntellectual, &QPushButton::clicked, this, &frmBio::cmdIntellectual_Click);
-    connect(m_cmdShowAll, &QPushButton::clicked, this, &frmBio::cmdShowAll_Click);
-    connect(m_cmdPrevDay, &QPushButton::clicked, this, &frmBio::cmdPrevDay_Click);
-    connect(m_cmdNextDay, &QPushButton::clicked, this, &frmBio::cmdNextDay_Click);
-    connect(m_cmdToday, &QPushButton::clicked, this, &frmBio::cmdToday_Click);
-    connect(m_cmdBack, &QPushButton::clicked, this, &frmBio::cmdBack_Click);
-
-    connect(m_picPhysical, &PictureButton::clicked, this, &frmBio::picPhysical_Click);
-    connect(m_picEmotional, &PictureButton::clicked, this, &frmBio::picEmotional_Click);
-    connect(m_picIntellectual, &PictureButton::clicked, this, &frmBio::picIntellectual_Click);
-    connect(m_picShowAll, &PictureButton::clicked, this, &frmBio::picShowAll_Click);
-    connect(m_picLeft, &PictureButton::clicked, this, &frmBio::picLeft_Click);
-    connect(m_picRight, &PictureButton::clicked, this, &frmBio::picRight_Click);
-    connect(m_picToday, &PictureButton::clicked, this, &frmBio::picToday_Click);
-    connect(m_picBack, &PictureButton::clicked, this, &frmBio::picBack_Click);
-
-    connect(m_mnuPhysical, &QAction::triggered, this, &frmBio::mnuPhysical_Click);
-    connect(m_mnuEmotional, &QAction::triggered, this, &frmBio::mnuEmotional_Click);
-    connect(m_mnuIntellectual, &QAction::triggered, this, &frmBio::mnuIntellectual_Click);
-    connect(m_mnuBack, &QAction::triggered, this, &frmBio::mnuBack_Click);
-    connect(m_mnuExit, &QAction::triggered, this, &frmBio::mnuExit_Click);
-    connect(m_mnuOnlineHelp, &QAction::triggered, this, &frmBio::mnuOnlineHelp_Click);
-    connect(m_mnuVisitUsOnline, &QAction::triggered, this, &frmBio::mnuVisitUsOnline_Click);
-    connect(m_mnuCheckForUpdate, &QAction::triggered, this, &frmBio::mnuCheckForUpdate_Click);
-    // Queued: the modal About window must not hold up whoever triggered the entry (a screen
-    // reader's press waits for the entry to return).
-    connect(m_mnuAboutUs, &QAction::triggered, this, &frmBio::mnuAboutUs_Click,
-            Qt::QueuedConnection);
-
-    // Today is the window's default button: Enter runs it from anywhere in the window, even
-    // with a picture button in focus (Space presses that one).
-    for (const auto key : { Qt::Key_Return, Qt::Key_Enter }) {
-        auto *enter = new QShortcut(QKeySequence(key), this);
-        connect(enter, &QShortcut::activated, m_cmdToday, &QPushButton::click);
-    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -464,249 +121,6 @@ void frmBio::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void frmBio::LayoutDayScale()
-{
-    ChartCanvas *canvas = m_picBiorhythm;
-    const double W = canvas->ScaleWidth();
-    const double H = canvas->ScaleHeight();
-    const QDate report = IsMember(0) ? VisitorReportDate[0] : QDate();
-    auto dayOfMonth = [&](qint64 offset) {
-        const QDate day = report.addDays(offset);
-        return day.isValid() ? QString::number(day.day()) : QString();
-    };
-
-    m_lnHor->SetEnds(QPointF(canvas->PixelX(0), canvas->PixelY(H / 2)),
-                     QPointF(canvas->PixelX(W), canvas->PixelY(H / 2)));
-    m_lnVert->SetBorderWidth(2);
-    const double centre = W / 2;
-    auto placeDayLine = [&](LineControl *line, double x) {
-        line->SetEnds(QPointF(x * canvas->width() / W, canvas->PixelY(0)),
-                      QPointF(x * canvas->width() / W, canvas->PixelY(H)));
-    };
-    placeDayLine(m_lnVert, centre);
-    placeDayLine(m_lnVertNext[0], centre + 1);
-
-    // Day numbers: right of the centre each stands just left of its day's line, left of the
-    // centre just right of it; the report date itself is the date label.
-    double left = 14.2;
-    for (int i = 0; i < 14; ++i) {
-        if (i > 0)
-            left += 1;
-        canvas->PlaceAt(m_lblNextDay[i], left, 0.14);
-        Look::SetCaption(m_lblNextDay[i], dayOfMonth(i + 1));
-    }
-    left = 13.2;
-    canvas->PlaceAt(m_lblPrevDay[13], left, 0.14);
-    Look::SetCaption(m_lblPrevDay[13], dayOfMonth(-1));
-    for (int i = 12; i >= 0; --i) {
-        left -= 1;
-        canvas->PlaceAt(m_lblPrevDay[i], left, 0.14);
-        Look::SetCaption(m_lblPrevDay[i], dayOfMonth(-(14 - i)));
-    }
-
-    for (int i = 1; i < 13; ++i)
-        placeDayLine(m_lnVertNext[i], centre + 1 + i);
-    for (int i = 0; i < 13; ++i)
-        placeDayLine(m_lnVertPre[i], centre - 1 - i);
-
-    Look::SetCaption(m_lblLeast, numberText(-W / 2));
-    Look::SetCaption(m_lblMost, numberText(W / 2));
-
-    centreDateLabel();
-
-    placePercentLabels();
-}
-
-void frmBio::placePercentLabels()
-{
-    // Each label stands at the right edge, level with what it names: "100%" with the top
-    // edge, where every peak touches, but below the day numbers that run along that edge;
-    // "0%" on the mid line; "-100%" on the bottom edge, where every trough touches.
-    const int margin = 2;
-    const int right = m_picBiorhythm->width() - margin;
-    int dayNumbersBottom = 0;
-    for (const QList<QLabel *> &row : { m_lblPrevDay, m_lblNextDay }) {
-        for (const QLabel *day : row)
-            dayNumbersBottom = qMax(dayNumbersBottom, day->geometry().bottom() + 1);
-    }
-    const int midLine = m_picBiorhythm->PixelY(m_picBiorhythm->ScaleHeight() / 2);
-    QLabel *top = m_lblPercent[0];
-    QLabel *mid = m_lblPercent[1];
-    QLabel *bottom = m_lblPercent[3];
-    top->move(right - top->width(), dayNumbersBottom + 1);
-    mid->move(right - mid->width(), midLine - mid->height());
-    bottom->move(right - bottom->width(), m_picBiorhythm->height() - bottom->height());
-}
-
-void frmBio::showDateLabel()
-{
-    const QDate report = IsMember(0) ? VisitorReportDate[0] : QDate();
-    Look::SetCaption(m_lblDate, report.isValid() ? Dates::ShortDateText(report) : QString());
-}
-
-void frmBio::centreDateLabel()
-{
-    m_lblDate->adjustSize();
-    m_lblDate->move(m_picBiorhythm->x() + m_picBiorhythm->width() / 2 - m_lblDate->width() / 2,
-                    m_lblDate->y());
-}
-
-void frmBio::setAllCyclesControlsVisible(bool visible)
-{
-    for (QWidget *w : std::initializer_list<QWidget *> { m_picShowAll, m_lblRedLineFor,
-                                                         m_lblGreenLineFor, m_lblBlueLineFor })
-        w->setVisible(visible);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Curves
-
-void frmBio::Parabola(double Xa, double Ya, double LastPt, qint32 RedGreenBlue)
-{
-    const double m = double(m_picBiorhythm->ScaleHeight()) / 2;
-    const double halfWidth = LastPt - Xa;
-    if (!(halfWidth > 0))
-        return; // an arc whose right end is not right of its vertex has no points
-    // An arc lying wholly left or right of the canvas would only set clipped points.
-    if (LastPt < 0 || Xa - halfWidth >= m_picBiorhythm->ScaleWidth())
-        return;
-    const double k = (m - Ya) / (halfWidth * halfWidth);
-    ChartCanvas::PointWriter points(*m_picBiorhythm, RedGreenBlue,
-                                    QRectF(QPointF(Xa - halfWidth, Ya), QPointF(LastPt, m)));
-    double x = Xa - halfWidth;
-    // Points left of the canvas are clipped, and so is everything from the first point past
-    // its right edge on: step over the one, stop at the other. The points between are the
-    // very points of the full run, since x only ever grows by the same step.
-    while (x < 0 && x <= LastPt)
-        x += 0.01;
-    points.SetArcRun(x, LastPt, Xa, Ya, k);
-}
-
-void frmBio::PlotCycle(int i, double P, qint32 C)
-{
-    if (!IsMember(i) || !(P > 0))
-        return;
-    const float W = m_picBiorhythm->ScaleWidth();
-    double peakX = FirstVertex(i, P, W);
-    while (float(peakX) < m_picBiorhythm->ScaleWidth()) {
-        peakX += P / 2; // a maximum
-        if (peakX + P / 4 >= 0)
-            Parabola(peakX, 0, peakX + P / 4, C);
-        peakX += P / 2; // a minimum
-        if (peakX + P / 4 >= 0)
-            Parabola(peakX, m_picBiorhythm->ScaleHeight(), peakX + P / 4, C);
-    }
-}
-
-void frmBio::beginBusy()
-{
-    setCursor(Qt::WaitCursor);
-}
-
-void frmBio::endBusy()
-{
-    unsetCursor();
-}
-
-void frmBio::fillLegendBoxesAndNames(bool selfBoxWhite)
-{
-    for (int i = 0; i < TotalVisitors && i < m_Picture1.size(); ++i) {
-        m_Picture1[i]->setVisible(true);
-        if (selfBoxWhite)
-            Look::SetBackColor(m_Picture1[0], Look::FromBgr(White));
-        else if (IsMember(i))
-            Look::SetBackColor(m_Picture1[i], Look::FromBgr(VisitorColor[i]));
-        m_lblName[i]->setVisible(true);
-        if (IsMember(i))
-            Look::SetCaption(m_lblName[i], VisitorName[i]);
-    }
-}
-
-void frmBio::HideLegendFrom(int first)
-{
-    for (int i = qMax(0, first); i < m_Picture1.size(); ++i) {
-        m_Picture1[i]->hide();
-        m_lblName[i]->hide();
-        m_lblDayLived[i]->hide();
-    }
-}
-
-void frmBio::cmdShowAll_Click()
-{
-    CurrentView = QStringLiteral("All");
-    setAllCyclesControlsVisible(true);
-
-    beginBusy();
-    if (!IsSelf)
-        m_picBiorhythm->Clear();
-    showDateLabel();
-    centreDateLabel();
-    for (int i = 0; i < TotalVisitors; ++i)
-        PlotCycle(i, PhysicalPeriod, Red);
-    endBusy();
-    ShowInfoTopic(InfoTopic::Physical);
-
-    // The all-cycles view gives every member's box its own colour, SELF or not.
-    fillLegendBoxesAndNames(false);
-    for (int i = 0; i < TotalVisitors && i < m_lblDayLived.size(); ++i) {
-        m_lblDayLived[i]->setVisible(true);
-        Look::SetCaption(m_lblDayLived[i], DayLivedText(i));
-    }
-
-    beginBusy();
-    fillLegendBoxesAndNames(false);
-    centreDateLabel();
-    for (int i = 0; i < TotalVisitors; ++i)
-        PlotCycle(i, EmotionalPeriod, Green);
-    endBusy();
-    ShowInfoTopic(InfoTopic::Emotional);
-
-    beginBusy();
-    fillLegendBoxesAndNames(false);
-    centreDateLabel();
-    for (int i = 0; i < TotalVisitors; ++i)
-        PlotCycle(i, IntellectualPeriod, Blue);
-    endBusy();
-    ShowInfoTopic(InfoTopic::Intellectual);
-}
-
-void frmBio::runCycleView(const QString &view, double period, InfoTopic topic, bool legendFirst)
-{
-    beginBusy();
-    CurrentView = view;
-    m_picBiorhythm->Clear();
-    showDateLabel();
-    centreDateLabel();
-    if (legendFirst)
-        fillLegendBoxesAndNames(IsSelf);
-    for (int i = 0; i < TotalVisitors; ++i) {
-        const qint32 colour = IsSelf ? Red : (IsMember(i) ? VisitorColor[i] : 0);
-        PlotCycle(i, period, colour);
-    }
-    endBusy();
-    ShowInfoTopic(topic);
-    fillLegendBoxesAndNames(IsSelf);
-    for (int i = 0; i < TotalVisitors && i < m_lblDayLived.size(); ++i) {
-        m_lblDayLived[i]->setVisible(true);
-        Look::SetCaption(m_lblDayLived[i], DayLivedText(i));
-    }
-}
-
-void frmBio::cmdPhysical_Click()
-{
-    runCycleView(QStringLiteral("Physical"), PhysicalPeriod, InfoTopic::Physical, false);
-}
-
-void frmBio::cmdEmotional_Click()
-{
-    runCycleView(QStringLiteral("Emotional"), EmotionalPeriod, InfoTopic::Emotional, true);
-}
-
-void frmBio::cmdIntellectual_Click()
-{
-    runCycleView(QStringLiteral("Intellectual"), IntellectualPeriod, InfoTopic::Intellectual, true);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Explanation panel
 
@@ -759,6 +173,30 @@ bool frmBio::eventFilter(QObject *watched, QEvent *event)
 }
 
 // ---------------------------------------------------------------------------------------------
+// The chart in words
+
+QString frmBio::describeChart() const
+{
+    return ChartDescription::Text(m_picBiorhythm->ScaleWidth());
+}
+
+void frmBio::tellChart(bool withHeading)
+{
+    // The title bar says the program's name like every window's; a screen reader is told whose
+    // chart this is, as the picture tells a sighted user. The window may have been loaded
+    // before its visit, so each view says it again.
+    const QString people = ChartDescription::People();
+    setAccessibleName(QStringLiteral("Vantrel chart of ") + people);
+    m_picBiorhythm->setAccessibleName(QStringLiteral("Biorhythm chart of ") + people);
+    if (m_steppingDays)
+        return;
+    QString text = describeChart();
+    if (withHeading)
+        text = m_lblInfo[0]->text() + QLatin1Char(' ') + text;
+    Accessibility::Announce(this, text);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Day navigation
 
 void frmBio::stepDays(qint64 days, bool toToday)
@@ -772,6 +210,7 @@ void frmBio::stepDays(qint64 days, bool toToday)
             VisitorReportDate[i] = moved;
     }
     m_picBiorhythm->Clear();
+    m_steppingDays = true;
     if (CurrentView == QLatin1String("Physical"))
         cmdPhysical_Click();
     else if (CurrentView == QLatin1String("Emotional"))
@@ -780,7 +219,9 @@ void frmBio::stepDays(qint64 days, bool toToday)
         cmdIntellectual_Click();
     else if (CurrentView == QLatin1String("All"))
         cmdShowAll_Click();
+    m_steppingDays = false;
     LayoutDayScale();
+    tellChart(false);
 }
 
 void frmBio::cmdPrevDay_Click()

@@ -98,6 +98,10 @@ private:
     // Moves every member's report date (a date the calendar cannot hold leaves that member's
     // date as it was), then redraws the current view and the day scale.
     void stepDays(qint64 days, bool toToday);
+    // Has a screen reader speak the chart as it now stands (after the explanation heading when
+    // the view changed), wherever the focus is.
+    void tellChart(bool withHeading);
+    QString describeChart() const;
     void beginBusy();
     void endBusy();
 
@@ -157,4 +161,6 @@ private:
     QAction *m_mnuAboutUs = nullptr;
 
     bool m_unloaded = false;
+    // A day step redraws through a view command; it tells of the chart once, when it is done.
+    bool m_steppingDays = false;
 };

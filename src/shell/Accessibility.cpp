@@ -1,12 +1,19 @@
 #include "Accessibility.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHash>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QPointer>
+#include <QRadioButton>
 
 namespace {
 
@@ -257,86 +264,36 @@ public:
     }
 };
 
-// Named after its label like every other field; what it shows is its value, and its choices
-// are its children.
-class ComboAccessible : public OneActionAccessible
+// What a control shows, readable as text but not editable through the bridge: a screen reader
+// reads a field's value from its text.
+template<typename Base> class ShownText : public Base, public QAccessibleTextInterface
 {
 public:
-    explicit ComboAccessible(QComboBox *combo)
-        : OneActionAccessible(combo, QAccessible::ComboBox, showMenuAction())
-    { }
-
-    QComboBox *combo() const { return static_cast<QComboBox *>(widget()); }
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Value)
-            return combo()->currentText();
-        return QAccessibleWidget::text(t);
-    }
-
-    int childCount() const override { return combo()->count(); }
-    QAccessibleInterface *child(int index) const override
-    {
-        if (index < 0 || index >= combo()->count())
-            return nullptr;
-        return m_choices.get(index, [&] { return new ChoiceAccessible(combo(), index); });
-    }
-    int indexOfChild(const QAccessibleInterface *child) const override
-    {
-        return m_choices.rowOf(child);
-    }
-
-protected:
-    void perform() override
-    {
-        QPointer<QComboBox> box = combo();
-        QMetaObject::invokeMethod(
-            box, [box] { box->showPopup(); }, Qt::QueuedConnection);
-    }
-
-private:
-    mutable EntryInterfaces m_choices;
-};
-
-// The date as the picker shows it, readable as text; a picker is no number.
-class DateAccessible : public QAccessibleWidget, public QAccessibleTextInterface
-{
-public:
-    explicit DateAccessible(QDateEdit *picker)
-        : QAccessibleWidget(picker, QAccessible::EditableText)
-    { }
-
-    QDateEdit *picker() const { return static_cast<QDateEdit *>(widget()); }
+    using Base::Base;
 
     void *interface_cast(QAccessible::InterfaceType t) override
     {
         if (t == QAccessible::TextInterface)
             return static_cast<QAccessibleTextInterface *>(this);
-        return QAccessibleWidget::interface_cast(t);
+        return Base::interface_cast(t);
     }
 
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Value)
-            return picker()->text();
-        return QAccessibleWidget::text(t);
+            return shown();
+        return Base::text(t);
     }
-
-    // Its text field is a part of it, not a control of its own.
-    int childCount() const override { return 0; }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
 
     QString text(int startOffset, int endOffset) const override
     {
-        const QString all = picker()->text();
+        const QString all = shown();
         if (endOffset < 0 || endOffset > all.size())
             endOffset = int(all.size());
         startOffset = qBound(0, startOffset, endOffset);
         return all.mid(startOffset, endOffset - startOffset);
     }
-    int characterCount() const override { return int(picker()->text().size()); }
+    int characterCount() const override { return int(shown().size()); }
     int cursorPosition() const override { return 0; }
     void setCursorPosition(int) override { }
     void selection(int, int *startOffset, int *endOffset) const override
@@ -356,6 +313,268 @@ public:
         *endOffset = characterCount();
         return {};
     }
+
+protected:
+    virtual QString shown() const = 0;
+};
+
+// Tells a screen reader of every new choice of a combo box in focus, however it came. Orca
+// takes no notice of a combo box's name or selection changing (and the toolkit's bridge has
+// no selection to offer, and sends a description change without its text), so the choice is
+// announced.
+class ChoiceWatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ChoiceWatcher(QComboBox *combo)
+        : QObject(combo)
+    {
+        connect(combo, &QComboBox::currentIndexChanged, this, [combo] {
+            if (combo->hasFocus() && !combo->currentText().isEmpty())
+                Accessibility::Announce(combo, combo->currentText());
+        });
+    }
+};
+
+// Named after its label like every other field; what it shows is its value, readable as its
+// text, and its choices are its children.
+class ComboAccessible : public ShownText<OneActionAccessible>
+{
+public:
+    explicit ComboAccessible(QComboBox *combo)
+        : ShownText<OneActionAccessible>(combo, QAccessible::ComboBox, showMenuAction())
+    {
+        if (!handlerOf<ChoiceWatcher>(combo))
+            new ChoiceWatcher(combo);
+    }
+
+    QComboBox *combo() const { return static_cast<QComboBox *>(widget()); }
+
+    int childCount() const override { return combo()->count(); }
+    QAccessibleInterface *child(int index) const override
+    {
+        if (index < 0 || index >= combo()->count())
+            return nullptr;
+        return m_choices.get(index, [&] { return new ChoiceAccessible(combo(), index); });
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return m_choices.rowOf(child);
+    }
+
+protected:
+    QString shown() const override { return combo()->currentText(); }
+    void perform() override
+    {
+        QPointer<QComboBox> box = combo();
+        QMetaObject::invokeMethod(
+            box, [box] { box->showPopup(); }, Qt::QueuedConnection);
+    }
+
+private:
+    mutable EntryInterfaces m_choices;
+};
+
+// Reads a date picker's new date back once the user pauses, typed or stepped, and refuses a
+// key the picker cannot take out loud: the picker drops such a key without a sound, and a date
+// typed in another form ("14 Mar 1984") would otherwise end up another date unnoticed.
+class DateWatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DateWatcher(QDateEdit *picker)
+        : QObject(picker)
+        , m_picker(picker)
+    {
+        m_pause.setSingleShot(true);
+        m_pause.setInterval(700);
+        connect(&m_pause, &QTimer::timeout, this, [this] {
+            if (m_picker->hasFocus())
+                Accessibility::Announce(m_picker, m_picker->text());
+        });
+        connect(picker, &QDateEdit::dateChanged, this, [this] {
+            if (m_picker->hasFocus())
+                m_pause.start();
+        });
+        picker->installEventFilter(this);
+    }
+
+    // How the picker wants a date typed, in words: "day, month name, year".
+    static QString formatInWords(const QString &format)
+    {
+        QStringList words;
+        for (qsizetype i = 0; i < format.size();) {
+            const QChar c = format.at(i);
+            qsizetype run = 1;
+            while (i + run < format.size() && format.at(i + run) == c)
+                ++run;
+            i += run;
+            if (c == u'd' && run <= 2)
+                words << QStringLiteral("day");
+            else if (c == u'd')
+                words << QStringLiteral("weekday");
+            else if (c == u'M')
+                words << (run <= 2 ? QStringLiteral("month in figures")
+                                   : QStringLiteral("month name"));
+            else if (c == u'y')
+                words << QStringLiteral("year");
+        }
+        return words.join(QStringLiteral(", "));
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_picker && event->type() == QEvent::FocusOut) {
+            m_monthTyped.clear();
+            m_monthChosen = 0;
+        }
+        if (watched == m_picker && event->type() == QEvent::KeyPress) {
+            const QString typed = static_cast<QKeyEvent *>(event)->text();
+            // The picker moves on to the next part by itself once a part's figures are all
+            // typed; the separator the user types next must not move it on once more ("14 Mar"
+            // would put "Mar" in the year).
+            const QDateTimeEdit::Section section = m_picker->currentSection();
+            const bool movedOn = m_movedOn || (m_lastWasFigure && section != m_sectionBeforeLast);
+            m_movedOn = false;
+            m_sectionBeforeLast = section;
+            m_lastWasFigure = typed.size() == 1 && typed.at(0).isDigit();
+            if (movedOn && typed.size() == 1 && typed.at(0).isPrint()
+                && !typed.at(0).isLetterOrNumber())
+                return true;
+            if (typed.size() == 1 && typed.at(0).isLetter() && continuesMonth(typed.at(0))) {
+                m_movedOn = true;
+                return true;
+            }
+            if (typed.size() == 1 && typed.at(0).isLetter()
+                && m_picker->currentSection() == QDateTimeEdit::MonthSection && monthIsNamed())
+                return typeMonthLetter(typed.at(0));
+            m_monthTyped.clear();
+            m_monthChosen = 0;
+            // Separators only move between the parts of the date; a letter or figure the
+            // picker leaves out is refused.
+            if (typed.size() == 1 && typed.at(0).isLetterOrNumber()) {
+                // Whether the picker took the key shows once it has handled it.
+                const QString before = m_picker->text();
+                const int cursor = cursorPosition();
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, before, cursor] {
+                        if (m_picker->text() == before && cursorPosition() == cursor)
+                            refuse();
+                    },
+                    Qt::QueuedConnection);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool monthIsNamed() const { return m_picker->displayFormat().contains(QStringLiteral("MMM")); }
+
+    // The rest of a month name already told apart by its first letters ("n" of "Jan").
+    bool continuesMonth(QChar letter)
+    {
+        if (m_monthChosen == 0)
+            return false;
+        const QString typed = m_monthTyped + letter;
+        const QLocale locale = m_picker->locale();
+        for (const QLocale::FormatType form : { QLocale::ShortFormat, QLocale::LongFormat }) {
+            if (locale.monthName(m_monthChosen, form).startsWith(typed, Qt::CaseInsensitive)) {
+                m_monthTyped = typed;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The toolkit takes a month name typed letter by letter only now and then (in "14 Mar 1984"
+    // the month stays as it was), so the letters are matched here against the month names, short
+    // and long; a name they start uniquely is the month, and the year comes next.
+    bool typeMonthLetter(QChar letter)
+    {
+        const QString typed = m_monthTyped + letter;
+        const QLocale locale = m_picker->locale();
+        QList<int> matches;
+        for (int month = 1; month <= 12; ++month) {
+            for (const QLocale::FormatType form : { QLocale::ShortFormat, QLocale::LongFormat }) {
+                if (locale.monthName(month, form).startsWith(typed, Qt::CaseInsensitive)
+                    && !matches.contains(month))
+                    matches << month;
+            }
+        }
+        if (matches.isEmpty()) {
+            m_monthTyped.clear();
+            refuse();
+            return true;
+        }
+        m_monthTyped = typed;
+        if (matches.size() == 1) {
+            const QDate date = m_picker->date();
+            const QDate first(date.year(), matches.first(), 1);
+            m_picker->setDate(first.addDays(qMin(date.day(), first.daysInMonth()) - 1));
+            m_picker->setSelectedSection(QDateTimeEdit::YearSection);
+            m_monthChosen = matches.first();
+            m_movedOn = true;
+        }
+        return true;
+    }
+
+    int cursorPosition() const
+    {
+        const QLineEdit *edit = m_picker->findChild<QLineEdit *>();
+        return edit ? edit->cursorPosition() : -1;
+    }
+
+    void refuse()
+    {
+        m_pause.stop();
+        QApplication::beep();
+        Accessibility::Announce(m_picker,
+                                QStringLiteral("Not taken: type the date as ")
+                                    + formatInWords(m_picker->displayFormat())
+                                    + QStringLiteral(". The date stays ") + m_picker->text());
+    }
+
+    QDateEdit *m_picker;
+    QTimer m_pause;
+    QString m_monthTyped;
+    int m_monthChosen = 0;
+    QDateTimeEdit::Section m_sectionBeforeLast = QDateTimeEdit::NoSection;
+    bool m_lastWasFigure = false;
+    bool m_movedOn = false;
+};
+
+// The date as the picker shows it, an editable field; a picker is no number. Its text field is
+// a part of it, and its calendar a window of its own that is in the tree only while it is open.
+class DateAccessible : public ShownText<QAccessibleWidget>
+{
+public:
+    explicit DateAccessible(QDateEdit *picker)
+        : ShownText<QAccessibleWidget>(picker, QAccessible::EditableText)
+    {
+        if (!handlerOf<DateWatcher>(picker))
+            new DateWatcher(picker);
+    }
+
+    QDateEdit *picker() const { return static_cast<QDateEdit *>(widget()); }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State st = QAccessibleWidget::state();
+        st.editable = true;
+        st.readOnly = false;
+        return st;
+    }
+
+    int childCount() const override { return 0; }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+
+protected:
+    QString shown() const override { return picker()->text(); }
 };
 
 // One entry of a list of tick boxes.
@@ -487,6 +706,184 @@ public:
     }
 };
 
+// Speaks for a window: a screen reader speaks a notification the moment it shows. It has no
+// size, so nothing of it is ever seen.
+class Announcer : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Announcer(QWidget *window)
+        : QWidget(window)
+    {
+        setObjectName(QStringLiteral("announcer"));
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(0, 0, 0, 0);
+        hide();
+    }
+
+    void say(const QString &text)
+    {
+        hide();
+        setAccessibleName(text);
+        show();
+    }
+};
+
+// Works out a control's description whenever it is asked for.
+class DescriptionSource : public QObject
+{
+    Q_OBJECT
+
+public:
+    DescriptionSource(QWidget *control, QAccessible::Role role, std::function<QString()> describe)
+        : QObject(control)
+        , m_role(role)
+        , m_describe(std::move(describe))
+    { }
+
+    QAccessible::Role role() const { return m_role; }
+    QString describe() const { return m_describe(); }
+
+private:
+    QAccessible::Role m_role;
+    std::function<QString()> m_describe;
+};
+
+class DescribedAccessible : public QAccessibleWidget
+{
+public:
+    DescribedAccessible(QWidget *control, QAccessible::Role role)
+        : QAccessibleWidget(control, role)
+    { }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Description) {
+            if (DescriptionSource *source = handlerOf<DescriptionSource>(widget()))
+                return source->describe();
+        }
+        return QAccessibleWidget::text(t);
+    }
+};
+
+// The toolkit asks the factory for a control's interface only the first time anyone asks, and
+// keeps the answer. With a screen reader listening, the events a window sends while it is
+// being built make the bridge ask before the window has set its controls up for it (a window
+// rebuilt after the chart, or opened a second time, is built just so): such an early answer is
+// dropped, so that the next question reaches the factory again.
+template<typename Wanted> void dropEarlyInterface(QWidget *control)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(control);
+    if (iface && !dynamic_cast<Wanted *>(iface))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+}
+
+// The label of a group of option buttons, for each of them: a screen reader says it as the
+// focus enters the group ("Sex, Male, radio button").
+class GroupLabel : public QObject
+{
+    Q_OBJECT
+
+public:
+    GroupLabel(QRadioButton *option, QLabel *label)
+        : QObject(option)
+        , m_label(label)
+    { }
+
+    QLabel *label() const { return m_label; }
+
+private:
+    QPointer<QLabel> m_label;
+};
+
+class OptionAccessible : public QAccessibleWidget
+{
+public:
+    explicit OptionAccessible(QRadioButton *option)
+        : QAccessibleWidget(option, QAccessible::RadioButton)
+    { }
+
+    QRadioButton *option() const { return static_cast<QRadioButton *>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && option()->accessibleName().isEmpty())
+            return option()->text().remove(QLatin1Char('&'));
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State st = QAccessibleWidget::state();
+        st.checkable = true;
+        st.checked = option()->isChecked();
+        return st;
+    }
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override
+    {
+        auto found = QAccessibleWidget::relations(match);
+        GroupLabel *group = handlerOf<GroupLabel>(option());
+        if ((match & QAccessible::Label) && group && group->label()) {
+            if (QAccessibleInterface *label = QAccessible::queryAccessibleInterface(group->label()))
+                found.append({ label, QAccessible::Label });
+        }
+        return found;
+    }
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (option()->isEnabled())
+            names.prepend(pressAction());
+        return names;
+    }
+    void doAction(const QString &actionName) override
+    {
+        if (actionName != pressAction()) {
+            QAccessibleWidget::doAction(actionName);
+            return;
+        }
+        QPointer<QRadioButton> button = option();
+        QMetaObject::invokeMethod(
+            button,
+            [button] {
+                if (button->isEnabled() && button->isVisible())
+                    button->click();
+            },
+            Qt::QueuedConnection);
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+};
+
+// A pop-up that is not open (a date picker's calendar, kept from one opening to the next) is
+// no part of what the user has before them, yet it keeps sending events as its contents follow
+// the field; a screen reader would read them out while the user types. They are dropped; the
+// pop-up is told of once it opens.
+bool inClosedPopup(const QObject *object)
+{
+    const auto *widget = qobject_cast<const QWidget *>(object);
+    if (!widget)
+        return false;
+    const QWidget *window = widget->window();
+    return window->windowType() == Qt::Popup && !window->isVisible();
+}
+
+QAccessible::UpdateHandler s_nextHandler = nullptr;
+
+void passOnUpdate(QAccessibleEvent *event)
+{
+    const QAccessible::Event type = event->type();
+    if (type != QAccessible::ObjectDestroyed && type != QAccessible::ObjectHide
+        && inClosedPopup(event->object()))
+        return;
+    // The toolkit has no call that hands an event on to the bridge; with this handler out of
+    // the way, the usual call does (or hands it to the handler that was there before).
+    QAccessible::installUpdateHandler(s_nextHandler);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(passOnUpdate);
+}
+
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
     auto *widget = qobject_cast<QWidget *>(object);
@@ -497,6 +894,13 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
         return nullptr;
     if (PressHandler *handler = handlerOf<PressHandler>(widget))
         return new PressableAccessible(widget, handler->role());
+    if (DescriptionSource *source = handlerOf<DescriptionSource>(widget))
+        return new DescribedAccessible(widget, source->role());
+    if (auto *option = qobject_cast<QRadioButton *>(widget);
+        option && handlerOf<GroupLabel>(option))
+        return new OptionAccessible(option);
+    if (qobject_cast<Announcer *>(widget))
+        return new QAccessibleWidget(widget, QAccessible::Notification);
     if (auto *list = qobject_cast<QListWidget *>(widget); list && handlerOf<ToggleHandler>(list))
         return new TickListAccessible(list);
     if (auto *combo = qobject_cast<QComboBox *>(widget))
@@ -516,6 +920,7 @@ void Install()
 {
     static const bool installed = [] {
         QAccessible::installFactory(factory);
+        s_nextHandler = QAccessible::installUpdateHandler(passOnUpdate);
         return true;
     }();
     Q_UNUSED(installed);
@@ -525,18 +930,57 @@ void MakePressable(QWidget *control, QAccessible::Role role, std::function<void(
 {
     Install();
     new PressHandler(control, role, std::move(press));
+    dropEarlyInterface<PressableAccessible>(control);
 }
 
 void MakeCheckableList(QListWidget *list, std::function<void(int row)> toggle)
 {
     Install();
     new ToggleHandler(list, std::move(toggle));
+    dropEarlyInterface<TickListAccessible>(list);
 }
 
 void LeaveOutOfSightChildrenOut(QWidget *clientArea)
 {
     Install();
     clientArea->setProperty(OutOfSightProperty, true);
+    dropEarlyInterface<ClientAreaAccessible>(clientArea);
+}
+
+void LabelGroup(QLabel *label, const QList<QRadioButton *> &options)
+{
+    Install();
+    for (QRadioButton *option : options) {
+        new GroupLabel(option, label);
+        dropEarlyInterface<OptionAccessible>(option);
+    }
+}
+
+void MakeDateField(QDateEdit *picker)
+{
+    Install();
+    if (!handlerOf<DateWatcher>(picker))
+        new DateWatcher(picker);
+}
+
+void DescribeAs(QWidget *control, QAccessible::Role role, std::function<QString()> describe)
+{
+    Install();
+    new DescriptionSource(control, role, std::move(describe));
+    dropEarlyInterface<DescribedAccessible>(control);
+}
+
+void Announce(QWidget *context, const QString &text)
+{
+    Install();
+    QWidget *window = context ? context->window() : nullptr;
+    if (!window)
+        return;
+    auto *announcer = window->findChild<Announcer *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!announcer)
+        announcer = new Announcer(window);
+    if (window->isVisible())
+        announcer->say(text);
 }
 
 } // namespace Accessibility

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QAccessible>
+#include <QList>
 
 #include <functional>
 
+class QDateEdit;
+class QLabel;
 class QListWidget;
+class QRadioButton;
 class QWidget;
 
 // What assistive technology sees of the controls the toolkit does not describe well by itself:
@@ -29,5 +33,21 @@ void MakeCheckableList(QListWidget *list, std::function<void(int row)> toggle);
 // A window's client area whose children outside its visible rectangle (the hidden action
 // buttons below it) are no part of the accessibility tree.
 void LeaveOutOfSightChildrenOut(QWidget *clientArea);
+
+// A date picker that reads its new date back to a screen reader once the user pauses, refuses
+// out loud a key it cannot take, and takes a month name typed letter by letter.
+void MakeDateField(QDateEdit *picker);
+
+// Option buttons that belong together under one label: each is labelled by it, so a screen
+// reader names the group with the option.
+void LabelGroup(QLabel *label, const QList<QRadioButton *> &options);
+
+// A control that reports `role` and whose description `describe` works out each time it is
+// asked for, so that it is never out of date and changing it disturbs nobody.
+void DescribeAs(QWidget *control, QAccessible::Role role, std::function<QString()> describe);
+
+// Has a screen reader speak `text` now, for the window of `context`, wherever the focus is:
+// a notification of the window that nobody sees. Nothing happens while the window is hidden.
+void Announce(QWidget *context, const QString &text);
 
 } // namespace Accessibility

@@ -139,6 +139,7 @@ private:
     // The progress lines of the entry panel: before the first member (stored < 0) or after
     // storing member `stored`.
     void showProgress(int stored);
+    void announceProgress();
     // What every Back button of a panel does: nothing chosen, the way on closed, first panel.
     void backToAnalysisType();
     static qint32 swatchColor(const QWidget *swatch);

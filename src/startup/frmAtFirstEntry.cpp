@@ -3,6 +3,7 @@
 #include "frmAtFirstShared.h"
 #include "model/modBiorhythm.h"
 #include "platform/MessageBox.h"
+#include "shell/Accessibility.h"
 #include "shell/Look.h"
 #include "shell/PictureButton.h"
 
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
 
 using namespace AtFirst;
 using namespace modBiorhythm;
@@ -104,6 +106,17 @@ void frmAtFirst::showProgress(int stored)
         m_lblDisp2, QStringLiteral("You have already entered the details for ") + persons(entered));
     Look::SetCaption(m_lblDisp3,
                      QStringLiteral("You are yet to enter the details for ") + persons(left));
+}
+
+void frmAtFirst::announceProgress()
+{
+    // The progress lines change under the focus, unseen by a screen reader: it is told.
+    QStringList lines;
+    for (const QLabel *line : { m_lblDisp2, m_lblDisp3 }) {
+        if (!line->isHidden() && !line->text().isEmpty())
+            lines << line->text();
+    }
+    Accessibility::Announce(this, lines.join(QStringLiteral(". ")));
 }
 
 void frmAtFirst::picNext_Click()
@@ -207,6 +220,7 @@ void frmAtFirst::cmdSubmit_Click()
     if (VisitorsLeft != 0) {
         const int k = TotalVisitors - VisitorsLeft;
         showProgress(k);
+        announceProgress();
         StoreMember(k, m_txtVisitorName->text(), m_dtpDob->date(), m_dtpReportDate->date(), color);
         --VisitorsLeft;
         m_txtVisitorName->clear();

@@ -26,6 +26,7 @@
 #include <QTextCharFormat>
 
 #include <functional>
+#include <tuple>
 #include <utility>
 
 using namespace AtFirst;
@@ -193,6 +194,12 @@ void frmAtFirst::describeControls()
         if (label && label->parentWidget() == l.field->parentWidget())
             label->setBuddy(l.field);
     }
+    for (const auto &[label, male, female] :
+         { std::tuple { "lblSex", m_optMale, m_optFemale },
+           std::tuple { "lblSexForSave", m_optMaleForSave, m_optFemaleForSave } }) {
+        if (auto *sex = m_client->findChild<QLabel *>(QString::fromLatin1(label)))
+            Accessibility::LabelGroup(sex, { male, female });
+    }
     m_Picture2->setAccessibleName(QStringLiteral("Analysis Type"));
     m_Picture3->setAccessibleName(QStringLiteral("Personal Details"));
     m_Picture4->setAccessibleName(QStringLiteral("Save Personal Details"));
@@ -317,6 +324,7 @@ QDateEdit *frmAtFirst::makeDatePicker(QWidget *panel, const QString &name, int l
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(Dates::ShortDateFormat());
     picker->setDateRange(Dates::FirstStorableDate(), Dates::LastStorableDate());
+    Accessibility::MakeDateField(picker);
     picker->setFont(Look::Verdana());
     QPalette palette = picker->palette();
     palette.setColor(QPalette::Base, Look::White);
