@@ -16,6 +16,8 @@ packages=(cmake g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
 [ "$mode" = test ] && packages+=(desktop-file-utils appstream xvfb dbus at-spi2-core python3-pyatspi)
 # Saves and removals are cut short at every file call through libfiu's POSIX wrappers.
 [ "$mode" = test ] && packages+=(libfiu-dev fiu-utils)
+# A journey with the real screen reader: Orca speaking through speech-dispatcher, a window
+# manager and key presses.
 [ "$mode" = test ] && packages+=(orca speech-dispatcher openbox xdotool)
 # The package's dependencies come from dpkg-shlibdeps, its compiler flags from dpkg-buildflags.
 [ "$mode" = package ] && packages+=(dpkg-dev)
