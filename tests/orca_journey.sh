@@ -43,12 +43,13 @@ speech-dispatcher -d -t 0 -C "$work/speech" -L "$work" -P "$work/speech.pid" \
 session_pids="$(cat "$work/speech.pid") $session_pids"
 
 orca --replace --debug-file="$work/orca.debug" >"$work/orca.log" 2>&1 &
-session_pids="$! $session_pids"
+orca_pid=$!
+session_pids="$orca_pid $session_pids"
 
 # The saved-members file lives beside the program: run a copy in a folder of this run.
 cp "$program" "$work/bin/vantrel"
 
-timeout 600 /usr/bin/python3 "$client" "$work/bin/vantrel" "$spoken"
+timeout 600 /usr/bin/python3 "$client" "$work/bin/vantrel" "$spoken" "$orca_pid"
 status=$?
 [ $status -eq 124 ] && echo "FAIL: the journey timed out"
 if [ -n "$logs" ]; then

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QRadioButton>
+#include <QWindow>
 
 namespace {
 
@@ -869,6 +870,41 @@ bool inClosedPopup(const QObject *object)
     return window->windowType() == Qt::Popup && !window->isVisible();
 }
 
+// The toolkit's bridge to the screen reader holds every key press and release until the screen
+// reader has seen it, then posts a copy to the window that had the keyboard. A shortcut such as
+// Alt+H is matched before that hold, so its menu can open while the copy of the Alt press is
+// still on its way; the window then hands the late copy to the open menu, which takes a lone
+// Alt press as "close". A modifier key held back from before the pop-up opened belongs to the
+// chord that opened it and means nothing to the pop-up: it is dropped. Keys the user presses
+// once the pop-up is open go to the pop-up's own window and pass untouched, and so does
+// everything the window system delivers itself (spontaneous events).
+class LateModifierFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if ((event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+            || event->spontaneous() || !watched->isWindowType())
+            return false;
+        const QWidget *popup = QApplication::activePopupWidget();
+        if (!popup || static_cast<QObject *>(popup->windowHandle()) == watched)
+            return false;
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Control:
+        case Qt::Key_Shift:
+        case Qt::Key_Meta:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
 QAccessible::UpdateHandler s_nextHandler = nullptr;
 
 void passOnUpdate(QAccessibleEvent *event)
@@ -921,6 +957,7 @@ void Install()
     static const bool installed = [] {
         QAccessible::installFactory(factory);
         s_nextHandler = QAccessible::installUpdateHandler(passOnUpdate);
+        qApp->installEventFilter(new LateModifierFilter(qApp));
         return true;
     }();
     Q_UNUSED(installed);
